@@ -1,0 +1,3 @@
+# Cross build of the 64-bit Windows build with MinGW-w64.
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
