@@ -1,0 +1,537 @@
+// Files on drive C: (a host folder), the current directory, the module and its resources.
+#include "platform/sim/SimState.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace platform::sim {
+
+namespace {
+
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD GENERIC_ALL = 0x10000000;
+constexpr DWORD FILE_WRITE_DATA = 0x0002;
+constexpr DWORD FILE_APPEND_DATA = 0x0004;
+constexpr DWORD FILE_WRITE_EA = 0x0010;
+constexpr DWORD FILE_WRITE_ATTRIBUTES = 0x0100;
+constexpr DWORD DELETE_ACCESS = 0x00010000;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+
+bool InvalidNameCharacter(char16_t c) {
+    return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
+           c == u'*';
+}
+
+std::vector<std::u16string> Components(std::u16string_view path) {
+    std::vector<std::u16string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(u'\\', start);
+        if (end == std::u16string_view::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            parts.emplace_back(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::vector<BYTE> ReadWholeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        throw std::invalid_argument("simulated desktop: cannot read " + file.string());
+    }
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// ---- Paths ------------------------------------------------------------------------------------
+
+std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view input,
+                                                          DWORD& error) const {
+    std::u16string path(input);
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+    if (path.rfind(u"\\\\?\\", 0) == 0) {
+        path = path.substr(4); // the long-path prefix changes nothing here
+    } else if (path.rfind(u"\\\\", 0) == 0) {
+        error = extra::ERROR_BAD_NETPATH;
+        return std::nullopt;
+    }
+    if (path.empty()) {
+        error = ERROR_PATH_NOT_FOUND;
+        return std::nullopt;
+    }
+    const std::u16string& current = config.currentDirectory;
+    char16_t drive = current.size() >= 2 && current[1] == u':' ? current[0] : u'C';
+    std::u16string rest;
+    if (path.size() >= 2 && path[1] == u':') {
+        char16_t given = path[0];
+        if (!((given >= u'A' && given <= u'Z') || (given >= u'a' && given <= u'z'))) {
+            error = extra::ERROR_INVALID_NAME;
+            return std::nullopt;
+        }
+        rest = path.substr(2);
+        if (rest.empty() || rest[0] != u'\\') {
+            // "C:name" is relative to the current directory of that drive.
+            rest = (UpperCase(std::u16string(1, given)) == UpperCase(std::u16string(1, drive))
+                        ? current.substr(2)
+                        : u"") +
+                   u"\\" + rest;
+        }
+        drive = given;
+    } else if (path[0] == u'\\') {
+        rest = path;
+    } else {
+        rest = current.substr(std::min<std::size_t>(2, current.size())) + u"\\" + path;
+    }
+    std::vector<std::u16string> parts;
+    for (std::u16string part : Components(rest)) {
+        if (part == u".") {
+            continue;
+        }
+        if (part == u"..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        // Windows drops trailing dots and blanks of every name.
+        while (!part.empty() && (part.back() == u'.' || part.back() == u' ')) {
+            part.pop_back();
+        }
+        if (part.empty()) {
+            continue;
+        }
+        if (std::any_of(part.begin(), part.end(), InvalidNameCharacter)) {
+            error = extra::ERROR_INVALID_NAME;
+            return std::nullopt;
+        }
+        parts.push_back(std::move(part));
+    }
+    std::u16string normalized = UpperCase(std::u16string(1, drive)) + u":";
+    for (const auto& part : parts) {
+        normalized += u"\\" + part;
+    }
+    if (parts.empty()) {
+        normalized += u"\\";
+    }
+    return normalized;
+}
+
+std::optional<std::filesystem::path>
+DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& isDirectory) const {
+    if (normalized.size() < 3 || normalized[0] != u'C') {
+        error = ERROR_PATH_NOT_FOUND;
+        return std::nullopt;
+    }
+    std::vector<std::u16string> parts = Components(std::u16string_view(normalized).substr(2));
+    std::filesystem::path host = config.driveRoot;
+    isDirectory = true;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const bool last = i + 1 == parts.size();
+        std::error_code ec;
+        std::filesystem::path exact = host / Narrow(parts[i]);
+        std::optional<std::filesystem::path> match;
+        if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) {
+            match = exact;
+        } else {
+            // Names match whatever their case, as on NTFS.
+            const std::u16string wanted = UpperCase(parts[i]);
+            for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
+                if (UpperCase(Widen(entry.path().filename().string())) == wanted) {
+                    match = entry.path();
+                    break;
+                }
+            }
+        }
+        if (!match) {
+            error = last ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+            return std::nullopt;
+        }
+        const bool directory = std::filesystem::is_directory(*match, ec);
+        if (!last && !directory) {
+            error = ERROR_PATH_NOT_FOUND;
+            return std::nullopt;
+        }
+        host = *match;
+        isDirectory = directory;
+    }
+    return host;
+}
+
+void SimDesktop::LockPath(std::u16string_view windowsPath, DWORD error) {
+    DWORD ignored = 0;
+    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    if (!normalized) {
+        throw std::invalid_argument("simulated desktop: LockPath needs a valid path");
+    }
+    UnlockPath(windowsPath);
+    state_->lockedPaths.emplace_back(UpperCase(*normalized), error);
+}
+
+void SimDesktop::UnlockPath(std::u16string_view windowsPath) {
+    DWORD ignored = 0;
+    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    if (!normalized) {
+        return;
+    }
+    auto& locked = state_->lockedPaths;
+    const std::u16string key = UpperCase(*normalized);
+    locked.erase(std::remove_if(locked.begin(), locked.end(),
+                                [&key](const auto& l) { return l.first == key; }),
+                 locked.end());
+}
+
+void SimDesktop::FailReadAfter(std::u16string_view windowsPath, std::uint64_t bytes, DWORD error) {
+    DWORD ignored = 0;
+    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    if (!normalized) {
+        throw std::invalid_argument("simulated desktop: FailReadAfter needs a valid path");
+    }
+    state_->readFailures.emplace_back(UpperCase(*normalized), bytes, error);
+}
+
+// ---- Files ------------------------------------------------------------------------------------
+
+DWORD SimDesktop::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
+    const std::u16string& current = state_->config.currentDirectory;
+    const auto length = static_cast<DWORD>(current.size());
+    if (buffer == nullptr || cchBuffer < length + 1) {
+        return length + 1; // the size needed, terminator included
+    }
+    std::memcpy(buffer, current.c_str(), (length + 1) * sizeof(char16_t));
+    return length;
+}
+
+HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMode,
+                               void* securityAttributes, DWORD creationDisposition,
+                               DWORD flagsAndAttributes, HANDLE templateFile) {
+    DesktopState& s = *state_;
+    (void)securityAttributes;
+    (void)flagsAndAttributes;
+    (void)templateFile;
+    FileOpenRecord record;
+    record.path = fileName == nullptr ? "" : fileName;
+    record.access = access;
+    record.shareMode = shareMode;
+    record.disposition = creationDisposition;
+    auto fail = [&](DWORD error) {
+        record.handle = INVALID_HANDLE_VALUE;
+        record.error = error;
+        s.fileOpens.push_back(record);
+        s.Fail(error);
+        return INVALID_HANDLE_VALUE;
+    };
+    if (fileName == nullptr) {
+        return fail(ERROR_PATH_NOT_FOUND);
+    }
+    // The path is ANSI text: it becomes UTF-16 with the machine's code page, as on Windows.
+    DWORD error = 0;
+    int units = ToWide(s.config.ansiCodePage, 0, fileName, -1, nullptr, 0, error);
+    if (units <= 0) {
+        return fail(ERROR_PATH_NOT_FOUND);
+    }
+    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    ToWide(s.config.ansiCodePage, 0, fileName, -1, wide.data(), units, error);
+    wide.pop_back();
+    auto normalized = s.NormalizePath(wide, error);
+    if (!normalized) {
+        return fail(error);
+    }
+    record.windowsPath = *normalized;
+    constexpr DWORD kWriting = GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA |
+                               FILE_WRITE_EA | FILE_WRITE_ATTRIBUTES | DELETE_ACCESS;
+    if (creationDisposition < CREATE_NEW || creationDisposition > TRUNCATE_EXISTING) {
+        return fail(ERROR_INVALID_PARAMETER);
+    }
+    if ((access & kWriting) != 0 || creationDisposition == CREATE_NEW ||
+        creationDisposition == CREATE_ALWAYS || creationDisposition == TRUNCATE_EXISTING) {
+        return fail(ERROR_ACCESS_DENIED); // drive C: is read-only here
+    }
+    const std::u16string key = UpperCase(*normalized);
+    for (const auto& [path, lockError] : s.lockedPaths) {
+        if (path == key) {
+            return fail(lockError);
+        }
+    }
+    bool isDirectory = false;
+    auto host = s.ResolveHost(*normalized, error, isDirectory);
+    if (!host) {
+        return fail(error == ERROR_FILE_NOT_FOUND && creationDisposition == OPEN_ALWAYS
+                        ? ERROR_ACCESS_DENIED
+                        : error);
+    }
+    record.hostPath = *host;
+    if (isDirectory) {
+        return fail(ERROR_ACCESS_DENIED);
+    }
+    for (const auto& [value, open] : s.files) {
+        if (open.hostPath == *host &&
+            ((open.shareMode & FILE_SHARE_READ) == 0 || (shareMode & FILE_SHARE_READ) == 0)) {
+            return fail(ERROR_SHARING_VIOLATION);
+        }
+    }
+    int descriptor = ::open(host->c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return fail(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
+    }
+    OpenFile file;
+    file.descriptor = descriptor;
+    file.windowsPath = *normalized;
+    file.hostPath = *host;
+    file.shareMode = shareMode;
+    for (const auto& [path, bytes, readError] : s.readFailures) {
+        if (path == key) {
+            file.failAfter = bytes;
+            file.failError = readError;
+        }
+    }
+    auto handle = AsHandle<HANDLE>(NewHandleValue());
+    s.files[ValueOf(handle)] = std::move(file);
+    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Narrow(*normalized));
+    record.handle = handle;
+    s.fileOpens.push_back(record);
+    if (creationDisposition == OPEN_ALWAYS) {
+        s.lastError = ERROR_ALREADY_EXISTS;
+    }
+    return handle;
+}
+
+BOOL SimDesktop::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DWORD* bytesRead,
+                          void* overlapped) {
+    DesktopState& s = *state_;
+    if (overlapped != nullptr || bytesRead == nullptr) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *bytesRead = 0;
+    auto it = s.files.find(ValueOf(fileHandle));
+    if (it == s.files.end()) {
+        if (!s.ledger.IsOutstanding(fileHandle)) {
+            s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(fileHandle), "ReadFile", "");
+        }
+        s.Fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    OpenFile& file = it->second;
+    if (buffer == nullptr && bytesToRead > 0) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::uint64_t allowed = bytesToRead;
+    if (file.failAfter) {
+        if (file.delivered >= *file.failAfter && bytesToRead > 0) {
+            s.Fail(file.failError);
+            return FALSE;
+        }
+        allowed = std::min<std::uint64_t>(allowed, *file.failAfter - file.delivered);
+    }
+    std::uint64_t got = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (got < allowed) {
+        ssize_t n = ::read(file.descriptor, out + got, static_cast<std::size_t>(allowed - got));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            s.Fail(extra::ERROR_READ_FAULT);
+            return FALSE;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::uint64_t>(n);
+    }
+    file.delivered += got;
+    *bytesRead = static_cast<DWORD>(got);
+    return TRUE;
+}
+
+// ---- The module -------------------------------------------------------------------------------
+
+HINSTANCE SimDesktop::GetModuleHandleW(const char16_t* moduleName) {
+    DesktopState& s = *state_;
+    if (moduleName == nullptr) {
+        return s.module;
+    }
+    const std::u16string& path = s.config.moduleFileName;
+    std::u16string file = path.substr(
+        path.find_last_of(u"\\/") == std::u16string::npos ? 0 : path.find_last_of(u"\\/") + 1);
+    std::u16string wanted = UpperCase(moduleName);
+    std::u16string fileUpper = UpperCase(file);
+    if (wanted == fileUpper || wanted + u".EXE" == fileUpper || wanted == UpperCase(path)) {
+        return s.module;
+    }
+    s.Fail(extra::ERROR_MOD_NOT_FOUND);
+    return nullptr;
+}
+
+DWORD SimDesktop::GetModuleFileNameW(HINSTANCE module, char16_t* fileName, DWORD cchSize) {
+    DesktopState& s = *state_;
+    if (module != nullptr && module != s.module) {
+        s.Fail(extra::ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    const std::u16string& path = s.config.moduleFileName;
+    if (fileName == nullptr || cchSize == 0) {
+        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() + 1 > cchSize) {
+        // Cut to the buffer, terminator included, as Windows Vista and later do.
+        std::memcpy(fileName, path.c_str(), (cchSize - 1) * sizeof(char16_t));
+        fileName[cchSize - 1] = 0;
+        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        return cchSize;
+    }
+    std::memcpy(fileName, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+    return static_cast<DWORD>(path.size());
+}
+
+// ---- Resources --------------------------------------------------------------------------------
+
+const Resource* DesktopState::FindResource(const ResourceId& name, const ResourceId& type) const {
+    for (const auto& resource : resources) {
+        if (resource->name == name && resource->type == type) {
+            return resource.get();
+        }
+    }
+    return nullptr;
+}
+
+void SimDesktop::AddResource(ResourceId name, ResourceId type, std::vector<BYTE> bytes) {
+    for (auto& resource : state_->resources) {
+        if (resource->name == name && resource->type == type) {
+            resource->bytes = std::move(bytes);
+            return;
+        }
+    }
+    state_->resources.push_back(
+        std::make_unique<Resource>(Resource{std::move(name), std::move(type), std::move(bytes)}));
+}
+
+void SimDesktop::AddResourceFromFile(ResourceId name, ResourceId type,
+                                     const std::filesystem::path& file) {
+    AddResource(std::move(name), std::move(type), ReadWholeFile(file));
+}
+
+void SimDesktop::AddIconGroup(ResourceId name, const std::vector<BYTE>& ico) {
+    auto word = [&ico](std::size_t at) {
+        return static_cast<unsigned>(ico[at] | (ico[at + 1] << 8));
+    };
+    auto dword = [&](std::size_t at) { return word(at) | (word(at + 2) << 16); };
+    if (ico.size() < 6 || word(0) != 0 || word(2) != 1 || word(4) == 0 ||
+        ico.size() < 6 + 16 * word(4)) {
+        throw std::invalid_argument("simulated desktop: not an icon file");
+    }
+    const unsigned count = word(4);
+    int nextId = 1;
+    for (const auto& resource : state_->resources) {
+        if (resource->type == ResourceId(RT_ICON()) && resource->name.IsInteger()) {
+            nextId = std::max(nextId, resource->name.Integer() + 1);
+        }
+    }
+    std::vector<BYTE> group(ico.begin(), ico.begin() + 6);
+    for (unsigned i = 0; i < count; ++i) {
+        const std::size_t entry = 6 + 16 * i;
+        const std::size_t size = dword(entry + 8);
+        const std::size_t offset = dword(entry + 12);
+        if (offset > ico.size() || size > ico.size() - offset) {
+            throw std::invalid_argument("simulated desktop: icon image outside the file");
+        }
+        const int id = nextId++;
+        AddResource(id, RT_ICON(),
+                    std::vector<BYTE>(ico.begin() + static_cast<std::ptrdiff_t>(offset),
+                                      ico.begin() + static_cast<std::ptrdiff_t>(offset + size)));
+        group.insert(group.end(), ico.begin() + static_cast<std::ptrdiff_t>(entry),
+                     ico.begin() + static_cast<std::ptrdiff_t>(entry + 12));
+        group.push_back(static_cast<BYTE>(id & 0xFF));
+        group.push_back(static_cast<BYTE>(id >> 8));
+    }
+    AddResource(std::move(name), RT_GROUP_ICON(), std::move(group));
+}
+
+void SimDesktop::AddIconGroupFromFile(ResourceId name, const std::filesystem::path& icoFile) {
+    AddIconGroup(std::move(name), ReadWholeFile(icoFile));
+}
+
+HRSRC SimDesktop::FindResourceW(HINSTANCE module, const char16_t* name, const char16_t* type) {
+    DesktopState& s = *state_;
+    if (module != nullptr && module != s.module) {
+        s.Fail(extra::ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    if (name == nullptr || type == nullptr) {
+        s.Fail(extra::ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    ResourceId wantedType(type);
+    ResourceId wantedName(name);
+    bool typeSeen = false;
+    for (const auto& resource : s.resources) {
+        if (resource->type == wantedType) {
+            typeSeen = true;
+            if (resource->name == wantedName) {
+                return reinterpret_cast<HRSRC>(resource.get());
+            }
+        }
+    }
+    s.Fail(typeSeen ? extra::ERROR_RESOURCE_NAME_NOT_FOUND : extra::ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return nullptr;
+}
+
+namespace {
+
+const Resource* ResourceOf(const DesktopState& s, HRSRC handle) {
+    for (const auto& resource : s.resources) {
+        if (reinterpret_cast<HRSRC>(resource.get()) == handle) {
+            return resource.get();
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+HGLOBAL SimDesktop::LoadResource(HINSTANCE module, HRSRC resource) {
+    DesktopState& s = *state_;
+    const Resource* r = ResourceOf(s, resource);
+    if ((module != nullptr && module != s.module) || r == nullptr) {
+        s.Fail(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    // Resources are never released; an empty one still has an address.
+    if (r->bytes.empty()) {
+        return const_cast<Resource*>(r);
+    }
+    return const_cast<BYTE*>(r->bytes.data());
+}
+
+void* SimDesktop::LockResource(HGLOBAL resourceData) {
+    return resourceData;
+}
+
+DWORD SimDesktop::SizeofResource(HINSTANCE module, HRSRC resource) {
+    DesktopState& s = *state_;
+    const Resource* r = ResourceOf(s, resource);
+    if ((module != nullptr && module != s.module) || r == nullptr) {
+        s.Fail(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return static_cast<DWORD>(r->bytes.size());
+}
+
+} // namespace platform::sim
