@@ -1,0 +1,134 @@
+// Install: start the driver installer that suits the machine, wait for it, then end.
+#include "launcher/Main.h"
+
+#include "platform/Handles.h"
+#include "toolkit/Application.h"
+
+#include <cstring>
+#include <string_view>
+
+using namespace platform;
+
+namespace {
+
+constexpr std::u16string_view kInstallerX86 = u"Drivers\\dpinst.exe";
+constexpr std::u16string_view kInstallerX64 = u"Drivers\\dpinst64.exe";
+
+// The machine's own processor architecture. A 32-bit process on an ARM64 machine is told an
+// emulated architecture by GetNativeSystemInfo (x86 or x64, depending on the Windows version),
+// and a driver installer for that would not work; IsWow64Process2, where the system has it,
+// names the real machine.
+WORD NativeArchitecture() {
+    USHORT processMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+    USHORT nativeMachine = IMAGE_FILE_MACHINE_UNKNOWN;
+    if (Os().IsWow64Process2(Os().GetCurrentProcess(), &processMachine, &nativeMachine)) {
+        switch (nativeMachine) {
+        case IMAGE_FILE_MACHINE_I386:
+            return PROCESSOR_ARCHITECTURE_INTEL;
+        case IMAGE_FILE_MACHINE_AMD64:
+            return PROCESSOR_ARCHITECTURE_AMD64;
+        case IMAGE_FILE_MACHINE_IA64:
+            return PROCESSOR_ARCHITECTURE_IA64;
+        case IMAGE_FILE_MACHINE_ARM64:
+            return PROCESSOR_ARCHITECTURE_ARM64;
+        default:
+            return PROCESSOR_ARCHITECTURE_UNKNOWN;
+        }
+    }
+    SYSTEM_INFO info{};
+    Os().GetNativeSystemInfo(&info);
+    return info.u.s.wProcessorArchitecture;
+}
+
+} // namespace
+
+void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
+    std::u16string_view installer;
+    switch (NativeArchitecture()) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        installer = kInstallerX86;
+        break;
+    case PROCESSOR_ARCHITECTURE_AMD64:
+        installer = kInstallerX64;
+        break;
+    case PROCESSOR_ARCHITECTURE_IA64:
+        // Refused, but the window stays: Cancel still ends the launcher.
+        launcher::ShowLauncherMessage(launcher::MsgIa64Unsupported, IsJapaneseUser());
+        return;
+    default:
+        launcher::ShowLauncherMessage(launcher::MsgUnknownSystem, IsJapaneseUser());
+        Close();
+        return;
+    }
+
+    // CreateProcessW may write into its command line, so it gets a writable copy.
+    const SIZE_T units = installer.size() + 1;
+    HeapBlock command = HeapBlock::Allocate(units * sizeof(char16_t));
+    if (!command) {
+        launcher::ShowLauncherMessage(launcher::MsgOutOfMemory, IsJapaneseUser());
+        Close();
+        return;
+    }
+    auto* commandLine = static_cast<char16_t*>(command.get());
+    std::memcpy(commandLine, installer.data(), installer.size() * sizeof(char16_t));
+    commandLine[installer.size()] = u'\0';
+
+    PROCESS_INFORMATION process{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    // The launcher's position goes into the record as it always has, but without
+    // STARTF_USEPOSITION: the installer's window opens where the system places it.
+    startup.dwX = static_cast<DWORD>(MainForm->Left());
+    startup.dwY = static_cast<DWORD>(MainForm->Top());
+
+    toolkit::Application().Minimize();
+
+    if (!Os().CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process)) {
+        command.reset();
+        Os().ShowWindow(MainForm->Handle(), SW_RESTORE);
+        Os().SetForegroundWindow(MainForm->Handle());
+        launcher::ShowLauncherMessage(launcher::MsgInstallerStartFailed, IsJapaneseUser());
+        Close();
+        return;
+    }
+    UniqueKernelHandle processHandle(process.hProcess);
+    UniqueKernelHandle threadHandle(process.hThread);
+
+    // No time-out and no messages: the window stays minimised until the installer has ended.
+    if (Os().WaitForSingleObject(processHandle.get(), INFINITE) != WAIT_OBJECT_0) {
+        ReportLastError();
+    }
+    // The installer's exit status does not change what happens next.
+    DWORD exitCode = 0;
+    if (!Os().GetExitCodeProcess(processHandle.get(), &exitCode)) {
+        ReportLastError();
+    }
+
+    // Process handle, thread handle, then the command buffer.
+    processHandle.reset();
+    threadHandle.reset();
+    command.reset();
+
+    Os().ShowWindow(MainForm->Handle(), SW_RESTORE);
+    Os().SetForegroundWindow(MainForm->Handle());
+    Close();
+}
+
+void TMainForm::ReportLastError() {
+    const DWORD code = Os().GetLastError();
+    char16_t* text = nullptr;
+    const DWORD length = Os().FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+        0x0400 /* the user's default language */, reinterpret_cast<char16_t*>(&text), 0, nullptr);
+    UniqueLocal block(text);
+    if (length == 0) {
+        return;
+    }
+    const bool japanese = IsJapaneseUser();
+    std::u16string message(launcher::MsgInstallError.Text(japanese));
+    message.append(text, length);
+    block.reset();
+    launcher::ShowLauncherMessage(message, launcher::MsgInstallError.Caption(japanese),
+                                  launcher::MsgInstallError.icon);
+}

@@ -1,0 +1,121 @@
+#include "launcher/Main.h"
+
+#include "resizekit/ResizeKit.h"
+#include "toolkit/Application.h"
+
+#include <exception>
+#include <utility>
+
+TMainForm* MainForm = nullptr;
+
+namespace {
+constexpr std::u16string_view kVersion = u"" SETUP_VERSION;
+constexpr platform::LCID kJapanese = 1041;
+} // namespace
+
+TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
+    PublishField(u"LabelTitle", LabelTitle);
+    PublishField(u"Image1", Image1);
+    PublishField(u"Label2", Label2);
+    PublishField(u"LabelType", LabelType);
+    PublishField(u"LabelVersion", LabelVersion);
+    PublishField(u"Label5", Label5);
+    PublishField(u"BtnInstall", BtnInstall);
+    PublishField(u"BtnCancel", BtnCancel);
+    PublishField(u"ResizeKit1", ResizeKit1);
+    PublishMethod(u"FormShow", &TMainForm::FormShow);
+    PublishMethod(u"BtnInstallClick", &TMainForm::BtnInstallClick);
+    PublishMethod(u"BtnCancelClick", &TMainForm::BtnCancelClick);
+
+    resizekit::RegisterClasses();
+    // The window, its controls and ResizeKit1; the component takes its snapshot once loading
+    // has ended.
+    LoadDescription(u"MAINFORM");
+    RequireComponents();
+
+    CloseOnShow = false;
+
+    LabelTitle->SetCaption(u"????????");
+    LabelType->SetCaption(u"????????");
+    LabelVersion->SetCaption(u"?.??.??");
+
+    launcher::ReadSetupFile(*this);
+
+    // Through MainForm: the application stored it before this body ran.
+    MainForm->SetCaption(u"Setup (" + std::u16string(kVersion) + u")");
+
+    const bool japanese = IsJapaneseUser();
+    BtnInstall->SetCaption(std::u16string(launcher::CaptionInstall.Text(japanese)));
+    BtnCancel->SetCaption(std::u16string(launcher::CaptionCancel.Text(japanese)));
+}
+
+// The description is part of the executable, but a component missing from it must not become
+// a null pointer the constructor runs into.
+void TMainForm::RequireComponents() const {
+    const std::pair<const toolkit::TComponent*, const char16_t*> components[] = {
+        {LabelTitle, u"LabelTitle"}, {Image1, u"Image1"},       {Label2, u"Label2"},
+        {LabelType, u"LabelType"},   {LabelVersion, u"LabelVersion"}, {Label5, u"Label5"},
+        {BtnInstall, u"BtnInstall"}, {BtnCancel, u"BtnCancel"}, {ResizeKit1, u"ResizeKit1"},
+    };
+    for (const auto& [component, name] : components) {
+        if (component == nullptr) {
+            throw toolkit::EInvalidOperation(u"The window's description has no " +
+                                             std::u16string(name));
+        }
+    }
+}
+
+void TMainForm::FormShow(toolkit::TObject* /*Sender*/) {
+    if (CloseOnShow) {
+        Close();
+    }
+}
+
+void TMainForm::BtnCancelClick(toolkit::TObject* /*Sender*/) { Close(); }
+
+bool TMainForm::CompactSetupLine(char* line) { return launcher::CompactLine(line); }
+
+launcher::SetupLineKind TMainForm::ParseSetupLine(char* line) { return launcher::ParseLine(line); }
+
+void TMainForm::SetupValueRead(launcher::SetupLineKind kind, std::u16string value) {
+    switch (kind) {
+    case launcher::SetupLineKind::Title:
+        LabelTitle->SetCaption(value);
+        break;
+    case launcher::SetupLineKind::DriverType:
+        LabelType->SetCaption(value);
+        break;
+    case launcher::SetupLineKind::DriverVersion:
+        LabelVersion->SetCaption(u"Ver." + value);
+        break;
+    case launcher::SetupLineKind::End:
+    case launcher::SetupLineKind::Unrecognised:
+        break;
+    }
+}
+
+void TMainForm::SetupFileFailed(const launcher::LauncherMessage& message) {
+    launcher::ShowLauncherMessage(message, IsJapaneseUser());
+    CloseOnShow = true;
+    // Not yet the application's main window: this only hides a window that is not shown.
+    Close();
+}
+
+bool TMainForm::IsJapaneseUser() { return platform::Os().GetUserDefaultLCID() == kJapanese; }
+
+int RunLauncher() {
+    toolkit::TApplication& application = toolkit::Application();
+    try {
+        application.Initialize();
+        application.SetMainFormOnTaskBar(true);
+        application.CreateForm(MainForm);
+        application.Run();
+    } catch (const std::exception& error) {
+        application.ShowException(&error);
+    } catch (...) {
+        application.ShowException(nullptr);
+    }
+    // The application has destroyed its forms, or will when it goes.
+    MainForm = nullptr;
+    return 0;
+}

@@ -1,0 +1,337 @@
+// Install: one row per outcome of the action. Each row gives the order of what the user sees
+// and what the launcher acquires and releases (the command buffer, the installer's process and
+// thread handles, the platform's message text), which installer was started, whether the window
+// was minimised and restored, and whether the launcher ended.
+#include "LauncherTestSupport.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace launcher_test {
+namespace {
+
+using namespace platform;
+using platform::sim::LedgerAction;
+using platform::sim::ProcessScript;
+
+constexpr char16_t kDpinst[] = u"Drivers\\dpinst.exe";
+constexpr char16_t kDpinst64[] = u"Drivers\\dpinst64.exe";
+
+struct InstallCase {
+    const char* name{};
+    std::function<void(SimConfig&)> configure{};
+    // The installer the launcher is expected to ask for, and how that process behaves.
+    std::optional<std::u16string> installer{};
+    std::optional<ProcessScript> script{};
+    std::function<void(SimDesktop&)> arrange{};
+    std::function<void(SimDesktop&)> beforeClick{};
+    int clicks = 1;
+    // Everything in order: acquisitions and releases, the wait, the message boxes, and
+    // "window still open" when the action left it open.
+    std::vector<std::string> effects{};
+    // WM_SIZE types the window got after the click (repeats folded): 1 minimised, 0 restored.
+    std::vector<WPARAM> sizes{};
+    bool broughtToFront = false;
+    bool ends = true;
+};
+
+void PrintTo(const InstallCase& c, std::ostream* os) { *os << c.name; }
+
+void Architecture(SimConfig& config, WORD architecture) {
+    config.nativeArchitecture = architecture;
+}
+
+// Where the system has IsWow64Process2, what it says wins.
+std::function<void(SimConfig&)> Wow64(USHORT nativeMachine, WORD systemInfoArchitecture) {
+    return [=](SimConfig& config) {
+        config.nativeArchitecture = systemInfoArchitecture;
+        config.hasIsWow64Process2 = true;
+        config.wow64ProcessMachine = IMAGE_FILE_MACHINE_I386;
+        config.wow64NativeMachine = nativeMachine;
+    };
+}
+
+ProcessScript Script(DWORD exitCode, DWORD waitError = 0, DWORD exitCodeError = 0) {
+    ProcessScript script = ProcessScript::Exits(exitCode);
+    script.waitError = waitError;
+    script.exitCodeError = exitCodeError;
+    return script;
+}
+
+const std::vector<std::string> kNormalRun = {
+    "acquire buffer", "acquire process", "acquire thread", "wait while minimised",
+    "release process", "release thread", "release buffer"};
+
+const std::string kUnknownBox = "box [exclamation] while shown: The operating system is unclear.";
+const std::string kIa64Box =
+    "box [exclamation] while shown: Sorry, it does not support a computer processor \"IA64\".";
+
+const InstallCase kCases[] = {
+    {.name = "X86StartsDpinst",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_INTEL); },
+     .installer = kDpinst,
+     .script = Script(0),
+     .effects = kNormalRun,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // The installer's exit status changes nothing.
+    {.name = "X64StartsDpinst64",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_AMD64); },
+     .installer = kDpinst64,
+     .script = Script(3),
+     .effects = kNormalRun,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // Refused each time, and the window stays as it was.
+    {.name = "Ia64RefusedTwice",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_IA64); },
+     .clicks = 2,
+     .effects = {kIa64Box, kIa64Box, "window still open"},
+     .ends = false},
+    {.name = "ArmUnknown",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_ARM); },
+     .effects = {kUnknownBox}},
+    {.name = "Arm64Unknown",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_ARM64); },
+     .effects = {kUnknownBox}},
+    {.name = "UnidentifiedArchitecture",
+     .configure = [](SimConfig& c) { Architecture(c, PROCESSOR_ARCHITECTURE_UNKNOWN); },
+     .effects = {kUnknownBox}},
+    // An emulated x64 is what GetNativeSystemInfo tells a 32-bit process on ARM64.
+    {.name = "Arm64ThroughIsWow64Process2",
+     .configure = Wow64(IMAGE_FILE_MACHINE_ARM64, PROCESSOR_ARCHITECTURE_AMD64),
+     .effects = {kUnknownBox}},
+    {.name = "X64ThroughIsWow64Process2",
+     .configure = Wow64(IMAGE_FILE_MACHINE_AMD64, PROCESSOR_ARCHITECTURE_INTEL),
+     .installer = kDpinst64,
+     .script = Script(0),
+     .effects = kNormalRun,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    {.name = "Ia64ThroughIsWow64Process2",
+     .configure = Wow64(IMAGE_FILE_MACHINE_IA64, PROCESSOR_ARCHITECTURE_INTEL),
+     .effects = {kIa64Box, "window still open"},
+     .ends = false},
+    {.name = "NoMemoryForCommandBuffer",
+     .beforeClick = [](SimDesktop& d) { d.FailNextHeapAllocs(1); },
+     .effects = {"box [exclamation] while shown: Out of memory"}},
+    // Restored and in front before the message; the buffer is gone by then.
+    {.name = "InstallerMissing",
+     .installer = kDpinst64,
+     .effects = {"acquire buffer", "release buffer",
+                 "box [information] while shown: It failed in the start from an installer."},
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    {.name = "InstallerCannotStart",
+     .installer = kDpinst64,
+     .script = ProcessScript::CannotStart(ERROR_ACCESS_DENIED),
+     .effects = {"acquire buffer", "release buffer",
+                 "box [information] while shown: It failed in the start from an installer."},
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // Reported while still minimised, the platform's text released first; then on as usual.
+    {.name = "WaitFails",
+     .installer = kDpinst64,
+     .script = Script(0, ERROR_INVALID_HANDLE),
+     .arrange = [](SimDesktop& d) { d.SetSystemMessage(ERROR_INVALID_HANDLE, u"Bad handle.\r\n"); },
+     .effects = {"acquire buffer", "acquire process", "acquire thread", "acquire message text",
+                 "release message text",
+                 "box [exclamation] while minimised: An error occurred during installation."
+                 "Bad handle.\r\n",
+                 "release process", "release thread", "release buffer"},
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    {.name = "ExitCodeUnreadable",
+     .installer = kDpinst64,
+     .script = Script(0, 0, ERROR_ACCESS_DENIED),
+     .arrange = [](SimDesktop& d) { d.SetSystemMessage(ERROR_ACCESS_DENIED, u"No access.\r\n"); },
+     .effects = {"acquire buffer", "acquire process", "acquire thread", "wait while minimised",
+                 "acquire message text", "release message text",
+                 "box [exclamation] while minimised: An error occurred during installation."
+                 "No access.\r\n",
+                 "release process", "release thread", "release buffer"},
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    {.name = "WaitFailsWithoutPlatformText",
+     .installer = kDpinst64,
+     .script = Script(0, 4243),
+     .arrange = [](SimDesktop& d) { d.RemoveSystemMessage(4243); },
+     .effects = {"acquire buffer", "acquire process", "acquire thread", "release process",
+                 "release thread", "release buffer"},
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+};
+
+class InstallerLaunchTest : public LauncherTest, public ::testing::WithParamInterface<InstallCase> {
+protected:
+    // One effect, placed among the ledger's events by the count of events at that moment.
+    struct Effect {
+        std::size_t ledgerEvents;
+        std::string text;
+    };
+
+    std::string WindowState() {
+        return Desktop().IsIconic(window_) ? "minimised" : "shown";
+    }
+
+    void Record(std::string text) {
+        effects_.push_back({Desktop().Ledger().Events().size(), std::move(text)});
+    }
+
+    // The effects and the ledger events of the action's own objects, merged in order.
+    std::vector<std::string> Timeline() {
+        const auto& events = Desktop().Ledger().Events();
+        std::vector<std::string> timeline;
+        std::size_t next = 0;
+        for (std::size_t i = ledgerAtClick_; i <= events.size(); ++i) {
+            while (next < effects_.size() && effects_[next].ledgerEvents == i) {
+                timeline.push_back(effects_[next++].text);
+            }
+            if (i == events.size()) {
+                break;
+            }
+            const char* what = nullptr;
+            switch (events[i].kind) {
+            case HandleKind::HeapBlock:
+                what = "buffer";
+                break;
+            case HandleKind::Process:
+                what = "process";
+                break;
+            case HandleKind::Thread:
+                what = "thread";
+                break;
+            case HandleKind::LocalBlock:
+                what = "message text";
+                break;
+            default:
+                continue;
+            }
+            timeline.push_back(
+                std::string(events[i].action == LedgerAction::Acquire ? "acquire " : "release ") +
+                what);
+        }
+        return timeline;
+    }
+
+    HWND window_ = nullptr;
+    std::size_t ledgerAtClick_ = 0;
+    std::size_t messagesAtClick_ = 0;
+    std::size_t foregroundAtClick_ = 0;
+    int left_ = 0;
+    int top_ = 0;
+    std::vector<Effect> effects_;
+};
+
+TEST_P(InstallerLaunchTest, EffectsInOrder) {
+    const InstallCase& c = GetParam();
+    SimConfig config = Config();
+    if (c.configure) {
+        c.configure(config);
+    }
+    Start(config);
+    WriteFile(u"Setup.ini", kGoodSetupIni);
+    if (c.script) {
+        ProcessScript script = *c.script;
+        script.onWait = [this] { Record("wait while " + WindowState()); };
+        Desktop().ScriptProcess(*c.installer, script);
+    }
+    if (c.arrange) {
+        c.arrange(Desktop());
+    }
+    Desktop().OnMessageBox([this](const platform::sim::MessageBoxRecord& box) {
+        const bool information = (box.type & 0xF0u) == MB_ICONINFORMATION;
+        Record(std::string("box [") + (information ? "information" : "exclamation") + "] while " +
+               WindowState() + ": " + Utf8(box.text));
+        return 0;
+    });
+    Desktop().OnIdle([&] {
+        window_ = MainForm->Handle();
+        left_ = MainForm->Left();
+        top_ = MainForm->Top();
+        ledgerAtClick_ = Desktop().Ledger().Events().size();
+        messagesAtClick_ = Desktop().Messages().size();
+        foregroundAtClick_ = Desktop().ForegroundRequests().size();
+        if (c.beforeClick) {
+            c.beforeClick(Desktop());
+        }
+        Desktop().ClickButton(MainForm->BtnInstall->Handle());
+    });
+    for (int i = 1; i < c.clicks; ++i) {
+        Desktop().OnIdle([&] { Desktop().ClickButton(MainForm->BtnInstall->Handle()); });
+    }
+    // Reached only when the action left the window open.
+    Desktop().OnIdle([&] {
+        if (Desktop().IsWindowVisible(window_) && !Desktop().IsIconic(window_)) {
+            Record("window still open");
+        }
+    });
+
+    EXPECT_EQ(RunLauncher(), 0);
+
+    EXPECT_EQ(Timeline(), c.effects);
+    EXPECT_EQ(Desktop().IdleExhausted(), !c.ends);
+
+    std::vector<WPARAM> sizes;
+    const auto& messages = Desktop().Messages();
+    for (std::size_t i = messagesAtClick_; i < messages.size(); ++i) {
+        if (messages[i].window == window_ && messages[i].message == WM_SIZE &&
+            (sizes.empty() || sizes.back() != messages[i].sizeType)) {
+            sizes.push_back(messages[i].sizeType);
+        }
+    }
+    EXPECT_EQ(sizes, c.sizes);
+    const auto& foreground = Desktop().ForegroundRequests();
+    const std::vector<HWND> brought(foreground.begin() + static_cast<std::ptrdiff_t>(foregroundAtClick_),
+                                    foreground.end());
+    EXPECT_EQ(brought, c.broughtToFront ? std::vector<HWND>{window_} : std::vector<HWND>{});
+
+    // The installer path alone, as a writable copy, with the launcher's own environment,
+    // directory and rights, and a start-up record of defaults.
+    const auto& launches = Desktop().Launches();
+    ASSERT_EQ(launches.size(), c.installer ? 1u : 0u);
+    if (c.installer) {
+        const auto& launch = launches.front();
+        EXPECT_FALSE(launch.applicationName.has_value());
+        EXPECT_EQ(launch.commandLine, *c.installer);
+        EXPECT_FALSE(launch.processAttributes);
+        EXPECT_FALSE(launch.threadAttributes);
+        EXPECT_EQ(launch.inheritHandles, FALSE);
+        EXPECT_EQ(launch.creationFlags, 0u);
+        EXPECT_EQ(launch.environment, nullptr);
+        EXPECT_EQ(launch.currentDirectoryPointer, nullptr);
+        ASSERT_TRUE(launch.hadStartupInfo);
+        // Cleared, its size set, and the window's position without STARTF_USEPOSITION.
+        const STARTUPINFOW& startup = launch.startupInfo;
+        EXPECT_EQ(startup.cb, sizeof(STARTUPINFOW));
+        EXPECT_EQ(startup.lpReserved, nullptr);
+        EXPECT_EQ(startup.lpDesktop, nullptr);
+        EXPECT_EQ(startup.lpTitle, nullptr);
+        EXPECT_EQ(startup.dwX, static_cast<DWORD>(left_));
+        EXPECT_EQ(startup.dwY, static_cast<DWORD>(top_));
+        EXPECT_EQ(startup.dwXSize, 0u);
+        EXPECT_EQ(startup.dwYSize, 0u);
+        EXPECT_EQ(startup.dwXCountChars, 0u);
+        EXPECT_EQ(startup.dwYCountChars, 0u);
+        EXPECT_EQ(startup.dwFillAttribute, 0u);
+        EXPECT_EQ(startup.dwFlags, 0u);
+        EXPECT_EQ(startup.wShowWindow, 0u);
+        EXPECT_EQ(startup.cbReserved2, 0u);
+        EXPECT_EQ(startup.lpReserved2, nullptr);
+        EXPECT_EQ(startup.hStdInput, nullptr);
+        EXPECT_EQ(startup.hStdOutput, nullptr);
+        EXPECT_EQ(startup.hStdError, nullptr);
+    }
+    EXPECT_TRUE(Desktop().Ledger().Outstanding(HandleKind::Process).empty());
+    EXPECT_TRUE(Desktop().Ledger().Outstanding(HandleKind::Thread).empty());
+    EXPECT_TRUE(Desktop().Ledger().Outstanding(HandleKind::HeapBlock).empty());
+    EXPECT_TRUE(Desktop().Ledger().Outstanding(HandleKind::LocalBlock).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InstallerLaunchTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace launcher_test
