@@ -53,9 +53,15 @@ TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
 // a null pointer the constructor runs into.
 void TMainForm::RequireComponents() const {
     const std::pair<const toolkit::TComponent*, const char16_t*> components[] = {
-        {LabelTitle, u"LabelTitle"}, {Image1, u"Image1"},       {Label2, u"Label2"},
-        {LabelType, u"LabelType"},   {LabelVersion, u"LabelVersion"}, {Label5, u"Label5"},
-        {BtnInstall, u"BtnInstall"}, {BtnCancel, u"BtnCancel"}, {ResizeKit1, u"ResizeKit1"},
+        {LabelTitle, u"LabelTitle"},
+        {Image1, u"Image1"},
+        {Label2, u"Label2"},
+        {LabelType, u"LabelType"},
+        {LabelVersion, u"LabelVersion"},
+        {Label5, u"Label5"},
+        {BtnInstall, u"BtnInstall"},
+        {BtnCancel, u"BtnCancel"},
+        {ResizeKit1, u"ResizeKit1"},
     };
     for (const auto& [component, name] : components) {
         if (component == nullptr) {
@@ -71,11 +77,17 @@ void TMainForm::FormShow(toolkit::TObject* /*Sender*/) {
     }
 }
 
-void TMainForm::BtnCancelClick(toolkit::TObject* /*Sender*/) { Close(); }
+void TMainForm::BtnCancelClick(toolkit::TObject* /*Sender*/) {
+    Close();
+}
 
-bool TMainForm::CompactSetupLine(char* line) { return launcher::CompactLine(line); }
+bool TMainForm::CompactSetupLine(char* line) {
+    return launcher::CompactLine(line);
+}
 
-launcher::SetupLineKind TMainForm::ParseSetupLine(char* line) { return launcher::ParseLine(line); }
+launcher::SetupLineKind TMainForm::ParseSetupLine(char* line) {
+    return launcher::ParseLine(line);
+}
 
 void TMainForm::SetupValueRead(launcher::SetupLineKind kind, std::u16string value) {
     switch (kind) {
@@ -101,7 +113,9 @@ void TMainForm::SetupFileFailed(const launcher::LauncherMessage& message) {
     Close();
 }
 
-bool TMainForm::IsJapaneseUser() { return platform::Os().GetUserDefaultLCID() == kJapanese; }
+bool TMainForm::IsJapaneseUser() {
+    return platform::Os().GetUserDefaultLCID() == kJapanese;
+}
 
 int RunLauncher() {
     toolkit::TApplication& application = toolkit::Application();

@@ -29,8 +29,7 @@ public:
     explicit TMainForm(toolkit::TComponent* AOwner);
 
 private:
-    template <class Form>
-    friend void launcher::ReadSetupFile(Form& form);
+    template <class Form> friend void launcher::ReadSetupFile(Form& form);
 
     // Set by a failure while the setup file is read; a close request made during construction
     // has no effect, so the window closes itself when first shown instead.

@@ -64,11 +64,7 @@ const LauncherMessage MsgUnknownSystem{
 };
 
 const LauncherMessage MsgOutOfMemory{
-    u"Out of memory",
-    u"メモリが足りません.",
-    kError,
-    kError,
-    MB_ICONEXCLAMATION,
+    u"Out of memory", u"メモリが足りません.", kError, kError, MB_ICONEXCLAMATION,
 };
 
 const LauncherMessage MsgInstallerStartFailed{

@@ -71,6 +71,10 @@ bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
 
 namespace {
 
+// Not among the seam's names: only this conversion needs them.
+constexpr DWORD kErrorInvalidFlags = 1004;
+constexpr DWORD kWcErrInvalidChars = 0x00000080;
+
 // The current directory in the ANSI code page, or nothing when the code page cannot express
 // it: a best-fit or default character would name some other directory.
 std::optional<std::string> CurrentDirectoryAnsi() {
@@ -96,17 +100,25 @@ std::optional<std::string> CurrentDirectoryAnsi() {
 
     const int wideLength = static_cast<int>(directory.size());
     BOOL usedDefault = platform::FALSE;
-    const int bytes =
-        Os().WideCharToMultiByte(platform::CP_ACP, platform::WC_NO_BEST_FIT_CHARS, directory.data(),
-                                 wideLength, nullptr, 0, nullptr, &usedDefault);
+    DWORD flags = platform::WC_NO_BEST_FIT_CHARS;
+    BOOL* usedDefaultQuery = &usedDefault;
+    int bytes = Os().WideCharToMultiByte(platform::CP_ACP, flags, directory.data(), wideLength,
+                                         nullptr, 0, nullptr, usedDefaultQuery);
+    if (bytes == 0 && Os().GetLastError() == kErrorInvalidFlags) {
+        // The ANSI code page is UTF-8 (a system option since Windows 10): it takes neither flag
+        // nor default-character query, but expresses every directory except one with a broken
+        // surrogate, which it refuses by itself.
+        flags = kWcErrInvalidChars;
+        usedDefaultQuery = nullptr;
+        bytes = Os().WideCharToMultiByte(platform::CP_ACP, flags, directory.data(), wideLength,
+                                         nullptr, 0, nullptr, usedDefaultQuery);
+    }
     if (bytes <= 0 || usedDefault) {
         return std::nullopt;
     }
     std::string ansi(static_cast<std::size_t>(bytes), '\0');
-    usedDefault = platform::FALSE;
-    if (Os().WideCharToMultiByte(platform::CP_ACP, platform::WC_NO_BEST_FIT_CHARS,
-                                 directory.data(), wideLength, ansi.data(), bytes, nullptr,
-                                 &usedDefault) != bytes ||
+    if (Os().WideCharToMultiByte(platform::CP_ACP, flags, directory.data(), wideLength, ansi.data(),
+                                 bytes, nullptr, usedDefaultQuery) != bytes ||
         usedDefault) {
         return std::nullopt;
     }
@@ -126,10 +138,10 @@ platform::UniqueKernelHandle OpenSetupFile() {
         // At a drive root this gives two backslashes in a row, which the system accepts.
         const std::string path = *directory + "\\" + std::string(name);
         // The sharing of the C library's fopen for reading: others may read and write.
-        platform::UniqueKernelHandle file(Os().CreateFileA(
-            path.c_str(), platform::GENERIC_READ,
-            platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, nullptr,
-            platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL, nullptr));
+        platform::UniqueKernelHandle file(
+            Os().CreateFileA(path.c_str(), platform::GENERIC_READ,
+                             platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, nullptr,
+                             platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             return file;
         }
@@ -157,7 +169,8 @@ bool CompactLine(char* line) {
         }
     }
     *out = '\0';
-    std::memcpy(line, scratch.get(), static_cast<std::size_t>(out - static_cast<char*>(scratch.get())) + 1);
+    std::memcpy(line, scratch.get(),
+                static_cast<std::size_t>(out - static_cast<char*>(scratch.get())) + 1);
     return true;
 }
 
@@ -197,8 +210,7 @@ std::u16string AnsiToText(const char* bytes) {
     if (length == 0) {
         return {};
     }
-    const int units =
-        Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, nullptr, 0);
+    const int units = Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, nullptr, 0);
     if (units <= 0) {
         return {};
     }

@@ -65,8 +65,7 @@ std::u16string AnsiToText(const char* bytes);
 //   void SetupValueRead(SetupLineKind kind, std::u16string value);
 //   void SetupFileFailed(const LauncherMessage& message);  // report, and end the launcher
 // The failure report comes before the file is closed; the file is closed exactly once.
-template <class Form>
-void ReadSetupFile(Form& form) {
+template <class Form> void ReadSetupFile(Form& form) {
     platform::UniqueKernelHandle file = OpenSetupFile();
     if (!file) {
         form.SetupFileFailed(MsgSetupFileOpenFailed);

@@ -48,11 +48,15 @@ fi
 
 before=$(ls "$findings" | wc -l)
 status=0
-"$build/tests/fuzz/${name}_fuzz" "$@" "$corpus" || status=$?
+# libFuzzer reports progress many times a second: keep it in a log, show it on a finding.
+log=$build/$name.log
+"$build/tests/fuzz/${name}_fuzz" "$@" "$corpus" >"$log" 2>&1 || status=$?
 after=$(ls "$findings" | wc -l)
 
 if [ "$status" -ne 0 ] || [ "$after" -ne "$before" ]; then
-    echo "run-fuzz: $name: finding (exit status $status); inputs in $findings" >&2
+    tail -n 60 "$log" >&2
+    echo "run-fuzz: $name: finding (exit status $status); inputs in $findings, log $log" >&2
     exit 1
 fi
+grep -E '^stat::number_of_executed_units' "$log" || true
 echo "run-fuzz: $name: no finding in $seconds s"

@@ -99,7 +99,8 @@ void ReadOnce(std::string_view bytes, platform::UINT codePage, int failingAlloc,
     if (!ledger.Outstanding().empty()) {
         Fail("something was left open", &desktop);
     }
-    if (ledger.AcquiredCount(HandleKind::File) != 1 || ledger.ReleasedCount(HandleKind::File) != 1) {
+    if (ledger.AcquiredCount(HandleKind::File) != 1 ||
+        ledger.ReleasedCount(HandleKind::File) != 1) {
         Fail("the file was not opened and closed exactly once", &desktop);
     }
 }

@@ -33,9 +33,9 @@ protected:
             seen_.visible = Desktop().IsWindowVisible(window);
             seen_.minimised = Desktop().IsIconic(window);
             seen_.caption = Desktop().TextOf(window);
-            for (toolkit::TControl* label : {MainForm->LabelTitle, MainForm->Label2,
-                                             MainForm->LabelType, MainForm->LabelVersion,
-                                             MainForm->Label5}) {
+            for (toolkit::TControl* label :
+                 {MainForm->LabelTitle, MainForm->Label2, MainForm->LabelType,
+                  MainForm->LabelVersion, MainForm->Label5}) {
                 seen_.labels.push_back(Shown(label));
             }
             seen_.install = Shown(MainForm->BtnInstall);
@@ -93,7 +93,9 @@ struct EndingCase {
     bool ends{};
 };
 
-void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const EndingCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const EndingCase kEndings[] = {
     {"CancelButton", [](SimDesktop& d) { d.ClickButton(MainForm->BtnCancel->Handle()); }, true},
@@ -174,7 +176,9 @@ struct InstallWay {
     std::function<void(SimDesktop&)> act{};
 };
 
-void PrintTo(const InstallWay& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const InstallWay& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const InstallWay kInstallWays[] = {
     {"Click", [](SimDesktop& d) { d.ClickButton(MainForm->BtnInstall->Handle()); }},
@@ -234,7 +238,9 @@ struct BrokenStartCase {
     std::u16string textStart{};
 };
 
-void PrintTo(const BrokenStartCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BrokenStartCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::string Replace(std::string text, std::string_view from, std::string_view to) {
     const auto at = text.find(from);
@@ -247,14 +253,17 @@ std::string Replace(std::string text, std::string_view from, std::string_view to
 
 const BrokenStartCase kBrokenStarts[] = {
     {"UnknownPropertyInDescription", u"C:\\x\\SETUP.Final.EXE",
-     [](std::string d) { return Replace(d, "  ClientWidth = 394\n", "  Bogus = 394\n"); },
-     u"Setup", u"line 9"},
+     [](std::string d) { return Replace(d, "  ClientWidth = 394\n", "  Bogus = 394\n"); }, u"Setup",
+     u"line 9"},
     {"ComponentMissingFromDescription", u"C:\\x\\my.exe",
-     [](std::string d) { return Replace(d, "object LabelTitle : TLabel", "object Other : TLabel"); },
+     [](std::string d) {
+         return Replace(d, "object LabelTitle : TLabel", "object Other : TLabel");
+     },
      u"my", u"The window's description has no LabelTitle"},
 };
 
-class BrokenStartTest : public AppFlowTest, public ::testing::WithParamInterface<BrokenStartCase> {};
+class BrokenStartTest : public AppFlowTest,
+                        public ::testing::WithParamInterface<BrokenStartCase> {};
 
 TEST_P(BrokenStartTest, ExceptionDisplayThenZero) {
     const BrokenStartCase& c = GetParam();

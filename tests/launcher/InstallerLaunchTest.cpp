@@ -37,7 +37,9 @@ struct InstallCase {
     bool ends = true;
 };
 
-void PrintTo(const InstallCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const InstallCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 void Architecture(SimConfig& config, WORD architecture) {
     config.nativeArchitecture = architecture;
@@ -61,8 +63,8 @@ ProcessScript Script(DWORD exitCode, DWORD waitError = 0, DWORD exitCodeError = 
 }
 
 const std::vector<std::string> kNormalRun = {
-    "acquire buffer", "acquire process", "acquire thread", "wait while minimised",
-    "release process", "release thread", "release buffer"};
+    "acquire buffer",  "acquire process", "acquire thread", "wait while minimised",
+    "release process", "release thread",  "release buffer"};
 
 const std::string kUnknownBox = "box [exclamation] while shown: The operating system is unclear.";
 const std::string kIa64Box =
@@ -172,9 +174,7 @@ protected:
         std::string text;
     };
 
-    std::string WindowState() {
-        return Desktop().IsIconic(window_) ? "minimised" : "shown";
-    }
+    std::string WindowState() { return Desktop().IsIconic(window_) ? "minimised" : "shown"; }
 
     void Record(std::string text) {
         effects_.push_back({Desktop().Ledger().Events().size(), std::move(text)});
@@ -284,8 +284,8 @@ TEST_P(InstallerLaunchTest, EffectsInOrder) {
     }
     EXPECT_EQ(sizes, c.sizes);
     const auto& foreground = Desktop().ForegroundRequests();
-    const std::vector<HWND> brought(foreground.begin() + static_cast<std::ptrdiff_t>(foregroundAtClick_),
-                                    foreground.end());
+    const std::vector<HWND> brought(
+        foreground.begin() + static_cast<std::ptrdiff_t>(foregroundAtClick_), foreground.end());
     EXPECT_EQ(brought, c.broughtToFront ? std::vector<HWND>{window_} : std::vector<HWND>{});
 
     // The installer path alone, as a writable copy, with the launcher's own environment,

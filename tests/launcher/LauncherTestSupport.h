@@ -97,7 +97,8 @@ inline std::u16string InPackage(std::u16string_view name) {
 
 // A valid description file, so that the window opens and waits for the user.
 inline constexpr std::string_view kGoodSetupIni =
-    "$TITLE = \"Example Driver\"\r\n$DRV_TYPE = \"TYPE-3\"\r\n$DRV_VERSION = \"2.08.28\"\r\n$END\r\n";
+    "$TITLE = \"Example Driver\"\r\n$DRV_TYPE = \"TYPE-3\"\r\n$DRV_VERSION = "
+    "\"2.08.28\"\r\n$END\r\n";
 
 class LauncherTest : public ::testing::Test {
 protected:
@@ -108,9 +109,9 @@ protected:
         desktop_.emplace(std::move(config));
         for (const auto& data : resources::kRawData) {
             if (description && std::u16string_view(data.name) == resources::kMainForm) {
-                desktop_->AddResource(data.name, 10 /* RT_RCDATA */,
-                                      std::vector<platform::BYTE>(description->begin(),
-                                                                  description->end()));
+                desktop_->AddResource(
+                    data.name, 10 /* RT_RCDATA */,
+                    std::vector<platform::BYTE>(description->begin(), description->end()));
                 continue;
             }
             desktop_->AddResourceFromFile(data.name, 10 /* RT_RCDATA */,
@@ -146,9 +147,7 @@ protected:
     }
 
     // The window of a control, as the user sees it.
-    std::u16string Shown(toolkit::TControl* control) {
-        return desktop_->TextOf(control->Handle());
-    }
+    std::u16string Shown(toolkit::TControl* control) { return desktop_->TextOf(control->Handle()); }
 
     int OutstandingFiles() const {
         return static_cast<int>(desktop_->Ledger().Outstanding(HandleKind::File).size());

@@ -15,7 +15,7 @@ using platform::MB_ICONINFORMATION;
 
 // Written out code point by code point from the catalogue. U+FF08 and U+FF09 are the full-width
 // parentheses; every other bracket, quote, blank and full stop is ASCII.
-constexpr char16_t kJaError[] = u"\u30A8\u30E9\u30FC"; // エラー
+constexpr char16_t kJaError[] = u"\u30A8\u30E9\u30FC";                         // エラー
 constexpr char16_t kJaSettingFile[] = u"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB"; // 設定ファイル
 constexpr char16_t kJaReadFailed[] =
     u"\u8A2D\u5B9A\u30D5\u30A1\u30A4\u30EB\u306E\u8AAD\u307F\u8FBC\u307F\u306B\u5931\u6557"
@@ -27,7 +27,9 @@ struct Locale {
     platform::UINT codePage{};
 };
 
-void PrintTo(const Locale& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Locale& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const Locale kLocales[] = {
     {"EnglishOnWestern", 1033, 1252},
@@ -47,9 +49,13 @@ struct MessageCase {
     bool install = false;
 };
 
-void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MessageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-void GoodFile(SimDesktop& desktop) { desktop.CreateHostFile(InPackage(u"Setup.ini"), kGoodSetupIni); }
+void GoodFile(SimDesktop& desktop) {
+    desktop.CreateHostFile(InPackage(u"Setup.ini"), kGoodSetupIni);
+}
 
 const MessageCase kMessages[] = {
     {.name = "SetupFileOpenFailed",
@@ -86,7 +92,8 @@ const MessageCase kMessages[] = {
      .japanese = {u"\u3053\u306E\u30B3\u30F3\u30D4\u30E5\u30FC\u30BF\u306ECPU \"IA64\" "
                   u"\u306B\u306F\u5BFE\u5FDC\u3057\u3066\u3044\u307E\u305B\u3093.",
                   u"ERROR", MB_ICONEXCLAMATION},
-     .configure = [](SimConfig& c) { c.nativeArchitecture = platform::PROCESSOR_ARCHITECTURE_IA64; },
+     .configure =
+         [](SimConfig& c) { c.nativeArchitecture = platform::PROCESSOR_ARCHITECTURE_IA64; },
      .arrange = GoodFile,
      .install = true},
     {.name = "UnknownSystem",

@@ -46,13 +46,16 @@ struct SetupFileCase {
     std::function<void(SimDesktop&)> arrange{};
 };
 
-void PrintTo(const SetupFileCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SetupFileCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-std::string Long(char c, std::size_t count) { return std::string(count, c); }
+std::string Long(char c, std::size_t count) {
+    return std::string(count, c);
+}
 
 // A literal with its zero bytes kept.
-template <std::size_t N>
-std::string Bytes(const char (&text)[N]) {
+template <std::size_t N> std::string Bytes(const char (&text)[N]) {
     return std::string(text, N - 1);
 }
 
@@ -175,6 +178,12 @@ const SetupFileCase kCases[] = {
      .message = kOpenFailed,
      .closeOnShow = true,
      .directory = u"C:\\\u041F\u0430\u043A\u0435\u0442"},
+    // Where the system's ANSI code page is UTF-8, every directory can be named.
+    {.name = "DirectoryOnUtf8CodePage",
+     .files = {{u"Setup.ini", "$TITLE=\"\xD0\x9F\xD0\xB0\xD0\xBA\xD0\xB5\xD1\x82\"\n$END\n"}},
+     .title = u"\u041F\u0430\u043A\u0435\u0442",
+     .codePage = 65001,
+     .directory = u"C:\\\u041F\u0430\u043A\u0435\u0442"},
     {.name = "DirectoryInsideJapaneseCodePage",
      .files = {{u"Setup.ini", "$TITLE=\"T\"\n$END\n"}},
      .title = u"T",
@@ -225,9 +234,8 @@ TEST_P(SetupFileTest, LabelsMessageAndCloseOnShow) {
     config.currentDirectory = c.directory;
     Start(config);
     for (const File& file : c.files) {
-        Desktop().CreateHostFile(c.directory + (c.directory.ends_with(u'\\') ? u"" : u"\\") +
-                                     file.name,
-                                 file.bytes);
+        Desktop().CreateHostFile(
+            c.directory + (c.directory.ends_with(u'\\') ? u"" : u"\\") + file.name, file.bytes);
     }
     if (c.arrange) {
         c.arrange(Desktop());
