@@ -187,3 +187,94 @@ TEST_F(ResizeKitModel, CreationReadsThePlatformVersion) {
 }
 
 } // namespace
+
+// ---- Reading and writing through a form's stored description ----------------------------------
+
+#include "toolkit/Application.h"
+#include "toolkit/Forms.h"
+
+namespace {
+
+class TKitForm : public toolkit::TForm {
+public:
+    TResizeKit* Kit = nullptr;
+    explicit TKitForm(toolkit::TComponent* owner) : toolkit::TForm(owner) {
+        PublishField(u"Kit", Kit);
+    }
+};
+
+class ResizeKitStreaming : public ::testing::Test {
+protected:
+    static SimConfig At120Dpi() {
+        SimConfig config;
+        config.dpiX = 120;
+        config.dpiY = 120;
+        return config;
+    }
+    ResizeKitStreaming() : desktop_(At120Dpi()), scope_(desktop_) {
+        resizekit::RegisterClasses();
+    }
+    SimDesktop desktop_;
+    platform::ScopedApi scope_;
+    toolkit::TApplication app_;
+};
+
+TEST_F(ResizeKitStreaming, PropertiesAndDesignValuesLoadInOrderAndWriteTheSituationOfNow) {
+    TKitForm form(nullptr);
+    form.LoadDescriptionText(R"(object F : TKitForm {
+  ClientWidth = 500
+  ClientHeight = 300
+  object Kit : TResizeKit {
+    FormPos = rpMiddleCenter
+    FormWidth = 600
+    FormHeight = 400
+    FormMaxWidth = 800
+    FormMaxHeight = 700
+    FormMinWidth = 300
+    FormMinHeight = 200
+    ResizeFont = false
+    NoResizeCtl = "Image1;Logo"
+    Enabled = true
+    ValidTaskbar = false
+    DesignFrmW = 394
+    DesignDpiH = 96
+  }
+})");
+    ASSERT_NE(form.Kit, nullptr);
+    const TResizeKit& kit = *form.Kit;
+    EXPECT_EQ(kit.FormPos(), rpMiddleCenter);
+    EXPECT_EQ(kit.FormWidth(), 600);
+    EXPECT_EQ(kit.FormMaxHeight(), 700);
+    EXPECT_EQ(kit.FormMinHeight(), 200);
+    EXPECT_FALSE(kit.ResizeFont());
+    EXPECT_FALSE(kit.ValidTaskbar());
+    EXPECT_TRUE(kit.NoResizeCtls().Contains(u"logo"));
+    EXPECT_EQ(kit.DesignFrmW(), 394);
+    EXPECT_EQ(kit.DesignFrmH(), 0) << "a missing design value stays 0";
+    EXPECT_EQ(kit.DesignDpiW(), 0);
+    EXPECT_EQ(kit.DesignDpiH(), 96);
+
+    // Writing records the present client size and screen density, after the properties.
+    const std::string text = form.WriteDescription();
+    for (const char* line : {"DesignFrmW = 500", "DesignFrmH = 300", "DesignDpiW = 120",
+                             "DesignDpiH = 120", "NoResizeCtl = \"Image1;Logo\""}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
+    EXPECT_LT(text.find("ValidTaskbar"), text.find("DesignFrmW"));
+    EXPECT_EQ(text.find("NoResizeFntCtl"), std::string::npos) << "empty lists are not written";
+}
+
+TEST_F(ResizeKitStreaming, AnInvalidSizeInADescriptionIsAnErrorNamingItsLine) {
+    TKitForm form(nullptr);
+    try {
+        form.LoadDescriptionText("object F : TKitForm {\n  object Kit : TResizeKit {\n"
+                                 "    FormMaxWidth = 400\n    FormWidth = 500\n  }\n}\n");
+        ADD_FAILURE() << "accepted";
+    } catch (const toolkit::EDescriptionError& e) {
+        EXPECT_EQ(e.Line(), 4);
+        EXPECT_NE(e.Detail().find(u"Set this value equal to or less than the FormMaxWidth"),
+                  std::u16string::npos);
+    }
+}
+
+} // namespace
