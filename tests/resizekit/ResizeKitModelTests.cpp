@@ -3,7 +3,9 @@
 #include "resizekit/ResizeKit.h"
 
 #include "platform/sim/SimDesktop.h"
+#include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/Forms.h"
 
 #include <gtest/gtest.h>
 
@@ -189,9 +191,6 @@ TEST_F(ResizeKitModel, CreationReadsThePlatformVersion) {
 } // namespace
 
 // ---- Reading and writing through a form's stored description ----------------------------------
-
-#include "toolkit/Application.h"
-#include "toolkit/Forms.h"
 
 namespace {
 
