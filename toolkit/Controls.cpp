@@ -738,45 +738,36 @@ const TPropertyList& TWinControl::ClassProperties() {
 }
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Notifications a child sends its parent go back to the child's own object.
+    TControl* child = nullptr;
     switch (message) {
-    case WM_COMMAND: {
-        TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
-        if (control == nullptr && lParam == 0) {
-            control = internal::ControlById(LOWORD(wParam));
-        }
-        if (control != nullptr && control != this) {
-            bool handled = false;
-            const LRESULT result = control->ParentNotify(message, wParam, lParam, handled);
-            if (handled) {
-                return result;
-            }
+    case WM_COMMAND:
+        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
+        if (child == nullptr && lParam == 0) {
+            child = internal::ControlById(LOWORD(wParam));
         }
         break;
-    }
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        TControl* control = item != nullptr ? TControl::FromHandle(item->hwndItem) : nullptr;
-        if (control != nullptr && control != this) {
-            bool handled = false;
-            const LRESULT result = control->ParentNotify(message, wParam, lParam, handled);
-            if (handled) {
-                return result;
-            }
-        }
+        child = item != nullptr ? TControl::FromHandle(item->hwndItem) : nullptr;
         break;
     }
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: {
-        TControl* control = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
-        if (control != nullptr && control != this) {
-            bool handled = false;
-            const LRESULT result = control->ParentNotify(message, wParam, lParam, handled);
-            if (handled) {
-                return result;
-            }
-        }
+    case WM_CTLCOLORBTN:
+        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
+        break;
+    default:
         break;
     }
+    if (child != nullptr && child != this) {
+        bool handled = false;
+        const LRESULT result = child->ParentNotify(message, wParam, lParam, handled);
+        if (handled) {
+            return result;
+        }
+    }
+
+    switch (message) {
     case WM_ERASEBKGND: {
         RECT client{};
         if (Os().GetClientRect(WindowHandle(), &client) != FALSE) {
