@@ -15,6 +15,10 @@ platform::DWORD OsVersion = 0;
 platform::BYTE OsMajorVersion = 0;
 platform::BYTE OsMinorVersion = 0;
 bool UseJapaneseMessages = false;
+std::vector<toolkit::PublishedField*> ResizeKitList;
+platform::HHOOK CallWndHook = nullptr;
+int LastScreenWidth = 0;
+int LastScreenHeight = 0;
 
 void RegisterClasses() { RegisterComponentClass<TResizeKit>(u"TResizeKit"); }
 } // namespace resizekit
@@ -104,6 +108,10 @@ TResizeKit::TResizeKit(TComponent* AOwner) : TComponent(AOwner) {
     resizekit::OsMajorVersion = platform::LOBYTE(resizekit::OsVersion);
     resizekit::OsMinorVersion = platform::LOBYTE(resizekit::OsVersion >> 8);
 }
+
+TResizeKit::~TResizeKit() = default;
+
+void TResizeKit::Loaded() { TComponent::Loaded(); }
 
 bool TResizeKit::IsJapaneseLocale() {
     auto& os = platform::Os();

@@ -5,6 +5,7 @@
 
 #include "platform/Types.h"
 #include "toolkit/Classes.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Graphics.h"
 
 #include <cstdint>
@@ -48,6 +49,31 @@ struct TCtrlInfo {
     int ChildCtlCnt = 0;
 };
 
+// An ordered list of records that owns them. Lookups by name answer "the first record in
+// list order" through an index kept in step with every append, clear and compaction, so a
+// rescale pass costs O(N) rather than O(N^2).
+class TCtrlList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    // Null for a slot cleared by Release and not yet compacted.
+    TCtrlInfo* Items(int index) const { return items_[static_cast<std::size_t>(index)].get(); }
+    void Append(std::unique_ptr<TCtrlInfo> record);
+    // The first record whose Name equals `name` (exact), or null.
+    TCtrlInfo* Find(const std::u16string& name) const;
+    // The first record whose ParentName and Name equal the two (exact), or null.
+    TCtrlInfo* FindChild(const std::u16string& parentName, const std::u16string& name) const;
+    // Releases the record in a slot (its font with it) and leaves the slot empty, so that the
+    // indexes of a walk stay valid; Compact closes the gaps.
+    void Release(int index);
+    void Compact();
+    // Releases every record in list order.
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<TCtrlInfo>> items_;
+    // Filled in with the layout behaviour; see TCtrlList's source.
+};
+
 // A list of control names, compared without regard to case.
 class TNameList {
 public:
@@ -62,7 +88,8 @@ private:
 
 class TResizeKit : public toolkit::TComponent {
 public:
-    explicit TResizeKit(toolkit::TComponent* AOwner);
+    explicit TResizeKit(toolkit::TComponent* AOwner); // Create
+    ~TResizeKit() override;                          // Destroy
 
     TResizeFormPos FormPos() const { return FFormPos; }
     void SetFormPos(TResizeFormPos value);
@@ -105,23 +132,98 @@ public:
     // Whether the user's default locale is Japanese (its abbreviated language name is JPN).
     static bool IsJapaneseLocale();
 
+    // Brings controls created or destroyed at run time into the records, or out of them.
+    void DynamicAdd();
+    void DynamicDelete();
+
+    // ---- Life cycle and snapshot ----------------------------------------------------------
+    void Loaded() override;
+    // A private copy of the control's font, or absent when its class publishes no "Font".
+    static void CopyControlFont(std::unique_ptr<toolkit::TFont>& Font,
+                                const toolkit::TControl& Control);
+
+    // ---- Proportional rescaling -----------------------------------------------------------
+    void RescaleControls(int ClientWidth, int ClientHeight);
+    void SyncControlLists();
+    void AddNewControls(int N, int S);
+    void DropVanishedControls(int N, int S);
+    void RecordControl(toolkit::TControl& C, const std::u16string& ParentName, int ChildCount);
+    void SuspendParentFonts();
+    void RestoreParentFonts();
+
+    // ---- Placement and work area ----------------------------------------------------------
+    struct TWorkArea {
+        int Width = 0;       // AW
+        int Height = 0;      // AH
+        int TaskbarEdge = -1; // -1 not asked, 0 top, 1 left, 2 right, 3 bottom
+        platform::RECT Taskbar{}; // TB, clipped and collapsed
+    };
+    TWorkArea GetWorkArea(bool ValidTaskbar) const;
+    void PlaceForm(platform::HWND Window, TResizeFormPos Pos, bool ValidTaskbar, int W, int H);
+    void PlaceOnFirstShow();
+    void ClampSizingRect(platform::RECT& R) const;
+    void FillMinMaxInfo(platform::MINMAXINFO& M);
+    void FitMaximizedWindow();
+    void RefitOnScreenChange();
+
+    // ---- Read access for tests and the interception -----------------------------------------
+    const std::u16string& OwnerFormName() const { return FOwnerFormName; }
+    int OwnerWidth() const { return FOwnerWidth; }
+    int OwnerHeight() const { return FOwnerHeight; }
+    platform::HWND OwnerHandle() const { return FOwnerHandle; }
+    const toolkit::TFont* OwnerFont() const { return FOwnerFont.get(); }
+    const TCtrlList& Ctrls() const { return FCtrls; }
+    const TCtrlList& ChildCtrls() const { return FChildCtrls; }
+    toolkit::PublishedField* SelfPointer() const { return FSelfPointer; }
+    int AddCnt() const { return FAddCnt; }
+    double PrevScaleX() const { return FPrevScaleX; }
+    double PrevScaleY() const { return FPrevScaleY; }
+    double PrevScaleF() const { return FPrevScaleF; }
+    int RunDpiW() const { return FRunDpiW; }
+    int RunDpiH() const { return FRunDpiH; }
+    bool IsResized() const { return FIsResized; }
+    int CtlCnt() const { return FCtlCnt; }
+    int ChildCtlCnt() const { return FChildCtlCnt; }
+    platform::WNDPROC PrevWndProc() const { return lpPrevWndProc; }
+
 protected:
     void DefineProperties(toolkit::TFiler& filer) override;
 
 private:
+    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND, platform::UINT,
+                                                                platform::WPARAM,
+                                                                platform::LPARAM) noexcept;
+    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitHookProc(int, platform::WPARAM,
+                                                                 platform::LPARAM) noexcept;
+    friend void HandleOwnerMessage(TResizeKit&, platform::HWND, platform::UINT, platform::WPARAM,
+                                   platform::LPARAM);
+
     void ParseNoResizeFntCtl();
     void ParseNoResizeCtl();
     // The common steps of the six size writes; `checks` rejects with a message or returns.
     void WriteSize(int& field, int value, const std::function<void(int)>& checks);
 
-    // The run-time snapshot fields (owner, records, factors, interception) come with the
-    // layout behaviour; this is the model the stored description fills.
+    // Fields in their declared order.
+    std::u16string FOwnerFormName;
+    int FOwnerWidth = 0;
+    int FOwnerHeight = 0;
+    platform::HWND FOwnerHandle = nullptr;
+    std::unique_ptr<toolkit::TFont> FOwnerFont;
+    TCtrlList FCtrls;
+    toolkit::PublishedField* FSelfPointer = nullptr;
     TNameList FNoResizeFntCtls;
     TNameList FNoResizeCtls;
+    int FAddCnt = 0;
+    double FPrevScaleX = 1.0;
+    double FPrevScaleY = 1.0;
+    double FPrevScaleF = 1.0;
     int FDesignFrmW = 0;
     int FDesignFrmH = 0;
     int FDesignDpiW = 0;
     int FDesignDpiH = 0;
+    int FRunDpiW = 0;
+    int FRunDpiH = 0;
+    bool FIsResized = false;
     TResizeFormPos FFormPos = rpDefault;
     int FFormWidth = 0;
     int FFormHeight = 0;
@@ -132,10 +234,26 @@ private:
     bool FResizeFont = true;
     std::u16string FNoResizeFntCtl;
     std::u16string FNoResizeCtl;
+    int FCtlCnt = 0;
     TExitResizeEvent FOnExitResize;
     bool FEnabled = true;
     bool FValidTaskbar = true;
+    platform::WNDPROC lpPrevWndProc = nullptr;
+    TCtrlList FChildCtrls;
+    int FChildCtlCnt = 0;
 };
+
+// The message interception: the replacement window procedure (major version 5 and later),
+// the call-window hook (major version 4) and the one dispatch both use.
+platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND window, platform::UINT message,
+                                                     platform::WPARAM wParam,
+                                                     platform::LPARAM lParam) noexcept;
+platform::LRESULT PLATFORM_CALLBACK ResizeKitHookProc(int code, platform::WPARAM wParam,
+                                                      platform::LPARAM lParam) noexcept;
+void HandleOwnerMessage(TResizeKit& kit, platform::HWND window, platform::UINT message,
+                        platform::WPARAM wParam, platform::LPARAM lParam);
+// The first registered instance whose owner window is `window`, or null.
+TResizeKit* FindKitForWindow(platform::HWND window);
 
 // State shared by every instance (one thread touches it; no locks).
 namespace resizekit {
@@ -143,6 +261,11 @@ extern platform::DWORD OsVersion;
 extern platform::BYTE OsMajorVersion;
 extern platform::BYTE OsMinorVersion;
 extern bool UseJapaneseMessages;
+// One entry per registered instance (its FSelfPointer), in the order loading ended.
+extern std::vector<toolkit::PublishedField*> ResizeKitList;
+extern platform::HHOOK CallWndHook;
+extern int LastScreenWidth;
+extern int LastScreenHeight;
 
 // Makes TResizeKit creatable from stored descriptions.
 void RegisterClasses();
