@@ -83,6 +83,7 @@ struct TResizeKitTestAccess {
         kit.FPrevScaleF = f;
     }
     static void SetIsResized(TResizeKit& kit, bool resized) { kit.FIsResized = resized; }
+    static void SetAddCnt(TResizeKit& kit, int count) { kit.FAddCnt = count; }
     static TCtrlList& Ctrls(TResizeKit& kit) { return kit.FCtrls; }
     static TCtrlList& ChildCtrls(TResizeKit& kit) { return kit.FChildCtrls; }
     static toolkit::TFont* OwnerFont(TResizeKit& kit) { return kit.FOwnerFont.get(); }
