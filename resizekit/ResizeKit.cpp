@@ -97,22 +97,6 @@ bool TNameList::Contains(const std::u16string& name) const {
     });
 }
 
-TResizeKit::TResizeKit(TComponent* AOwner) : TComponent(AOwner) {
-    if (ComponentState() & csDesigning) {
-        return;
-    }
-    resizekit::UseJapaneseMessages = IsJapaneseLocale();
-    ParseNoResizeFntCtl();
-    ParseNoResizeCtl();
-    resizekit::OsVersion = platform::Os().GetVersion();
-    resizekit::OsMajorVersion = platform::LOBYTE(resizekit::OsVersion);
-    resizekit::OsMinorVersion = platform::LOBYTE(resizekit::OsVersion >> 8);
-}
-
-TResizeKit::~TResizeKit() = default;
-
-void TResizeKit::Loaded() { TComponent::Loaded(); }
-
 bool TResizeKit::IsJapaneseLocale() {
     auto& os = platform::Os();
     char name[4] = {};
@@ -217,11 +201,6 @@ void TResizeKit::SetNoResizeCtl(const std::u16string& value) {
     }
 }
 
-void TResizeKit::SetEnabled(bool value) {
-    // Switching the message interception on and off comes with the interception itself.
-    FEnabled = value;
-}
-
 void TResizeKit::ParseNoResizeFntCtl() { SplitNames(FNoResizeFntCtl, FNoResizeFntCtls); }
 
 void TResizeKit::ParseNoResizeCtl() { SplitNames(FNoResizeCtl, FNoResizeCtls); }
@@ -259,6 +238,8 @@ const TPropertyList& TResizeKit::PublishedProperties() const {
         l.Add(BooleanProperty(u"Enabled", &TResizeKit::Enabled, &TResizeKit::SetEnabled));
         l.Add(BooleanProperty(u"ValidTaskbar", &TResizeKit::ValidTaskbar,
                               &TResizeKit::SetValidTaskbar));
+        l.Add(MethodEventProperty(u"OnExitResize", &TResizeKit::OnExitResize,
+                                  &TResizeKit::SetOnExitResize));
         return l;
     }();
     return list;

@@ -3,6 +3,7 @@
 // record, the stored design values and the state shared by all instances.
 #pragma once
 
+#include "platform/Handles.h"
 #include "platform/Types.h"
 #include "toolkit/Classes.h"
 #include "toolkit/Controls.h"
@@ -28,8 +29,9 @@ enum TResizeFormPos : std::uint8_t {
     rpBottomRight,
 };
 
-// Called at the end of every rescale pass with the factors just applied.
-using TExitResizeEvent = std::function<void(toolkit::TObject* Sender, double XScale, double YScale)>;
+// Called at the end of every rescale pass with the factors just applied: a handler bound to an
+// object, Sender, XScale, YScale; stored in the description by its method's name.
+using TExitResizeEvent = toolkit::TMethodEvent<double, double>;
 
 // The snapshot of one control.
 struct TCtrlInfo {
@@ -214,6 +216,13 @@ private:
 
     void ParseNoResizeFntCtl();
     void ParseNoResizeCtl();
+    // The call-window hook of this instance (major version 4): installed, and removed again
+    // with CallWndHook kept naming the most recent hook still installed.
+    void InstallCallWndHook();
+    void RemoveCallWndHook();
+    // The owner's window procedure: replaced by ResizeKitWndProc, or the previous one put back.
+    void ReplaceOwnerWndProc();
+    void RestoreOwnerWndProc();
     // The common steps of the six size writes; `checks` rejects with a message or returns.
     void WriteSize(int& field, int value, const std::function<void(int)>& checks);
 
@@ -255,6 +264,10 @@ private:
     platform::WNDPROC lpPrevWndProc = nullptr;
     TCtrlList FChildCtrls;
     int FChildCtlCnt = 0;
+
+    // Not one of the component's data fields: the owner of the hook this instance installed,
+    // so that each hook is removed exactly once however many instances there are.
+    platform::UniqueHook FCallWndHookOwned;
 };
 
 // The message interception: the replacement window procedure (major version 5 and later),

@@ -248,6 +248,26 @@ TNotifyEvent TComponent::MethodAddress(const std::u16string& name) const {
     return {};
 }
 
+void TComponent::AddTypedMethod(const std::u16string& name, std::type_index type,
+                                std::shared_ptr<const void> event) {
+    for (auto& existing : typedMethods_) {
+        if (SameText(existing.name, name) && existing.type == type) {
+            existing.event = std::move(event);
+            return;
+        }
+    }
+    typedMethods_.push_back(TypedMethod{name, type, std::move(event)});
+}
+
+const void* TComponent::FindTypedMethod(const std::u16string& name, std::type_index type) const {
+    for (const auto& method : typedMethods_) {
+        if (method.type == type && SameText(method.name, name)) {
+            return method.event.get();
+        }
+    }
+    return nullptr;
+}
+
 // ---- The class registry -------------------------------------------------------------------
 
 namespace {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <typeindex>
 #include <typeinfo>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,30 @@ public:
     void operator()(TObject* sender) const {
         if (code_) {
             code_(sender);
+        }
+    }
+    const std::u16string& MethodName() const { return methodName_; }
+
+private:
+    Code code_;
+    std::u16string methodName_;
+};
+
+// A handler bound to an object that takes more than the sender, with the name of the
+// published method it was bound to, like TNotifyEvent. Empty for a handler set from code.
+template <class... Args> class TMethodEvent {
+public:
+    using Code = std::function<void(TObject* sender, Args... args)>;
+    TMethodEvent() = default;
+    // Any callable of the signature converts, as a lambda does to TNotifyEvent's code.
+    template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TMethodEvent> &&
+                                                std::is_invocable_v<F&, TObject*, Args...>>>
+    TMethodEvent(F code, std::u16string methodName = {}) // NOLINT: a plain callable converts
+        : code_(std::move(code)), methodName_(std::move(methodName)) {}
+    explicit operator bool() const { return static_cast<bool>(code_); }
+    void operator()(TObject* sender, Args... args) const {
+        if (code_) {
+            code_(sender, args...);
         }
     }
     const std::u16string& MethodName() const { return methodName_; }
@@ -180,6 +205,22 @@ public:
     // An empty event when no method of that name is published.
     TNotifyEvent MethodAddress(const std::u16string& name) const;
 
+    // Methods of other signatures, bound as TMethodEvent<Args...>. A name is looked up
+    // together with the signature: a method of another kind is not found.
+    template <class T, class Arg, class... Args>
+    void PublishMethod(std::u16string name, void (T::*method)(TObject* sender, Arg, Args...)) {
+        using Event = TMethodEvent<Arg, Args...>;
+        T* self = static_cast<T*>(this);
+        auto event = std::make_shared<const Event>(
+            [self, method](TObject* sender, Arg a, Args... rest) { (self->*method)(sender, a, rest...); },
+            name);
+        AddTypedMethod(name, std::type_index(typeid(Event)), std::move(event));
+    }
+    template <class Event> Event MethodAddressOf(const std::u16string& name) const {
+        const void* found = FindTypedMethod(name, std::type_index(typeid(Event)));
+        return found != nullptr ? *static_cast<const Event*>(found) : Event{};
+    }
+
     // Marks the start and the end of reading a description (the reader's business).
     void BeginLoading() { state_ |= csLoading; }
     void EndLoading() { state_ &= ~static_cast<TComponentState>(csLoading); }
@@ -194,6 +235,9 @@ protected:
 private:
     void AddField(std::unique_ptr<PublishedField> field);
     void AddMethod(const std::u16string& name, TNotifyEvent method);
+    void AddTypedMethod(const std::u16string& name, std::type_index type,
+                        std::shared_ptr<const void> event);
+    const void* FindTypedMethod(const std::u16string& name, std::type_index type) const;
     void Insert(TComponent* component);
     void Remove(TComponent* component);
 
@@ -204,6 +248,12 @@ private:
     TComponentState state_ = 0;
     std::vector<std::unique_ptr<PublishedField>> fields_;
     std::vector<std::pair<std::u16string, TNotifyEvent>> methods_;
+    struct TypedMethod {
+        std::u16string name;
+        std::type_index type;
+        std::shared_ptr<const void> event;
+    };
+    std::vector<TypedMethod> typedMethods_;
 };
 
 // The reader's side of applying one property: what it needs beyond the value.

@@ -140,6 +140,29 @@ TPropertyInfo EventProperty(std::u16string name, const TNotifyEvent& (C::*get)()
         [set](TComponent& c, TNotifyEvent v) { (As<C>(c).*set)(std::move(v)); });
 }
 
+// An event of another signature (TMethodEvent), bound by the name of one of the root's
+// published methods of that signature and written back by that name.
+template <class C, class E>
+TPropertyInfo MethodEventProperty(std::u16string name, const E& (C::*get)() const,
+                                  void (C::*set)(E)) {
+    TPropertyInfo info;
+    info.name = std::move(name);
+    info.read = [set, property = info.name](TComponent& c, const stored::Value& v,
+                                            TReader& reader) {
+        const std::u16string method = IdentifierOf(v);
+        E event = reader.Root().template MethodAddressOf<E>(method);
+        if (!event) {
+            throw EInvalidOperation(u"no method " + method + u" for " + property + u" in " +
+                                    reader.Root().ClassName());
+        }
+        (As<C>(c).*set)(std::move(event));
+    };
+    info.write = [get](const TComponent& c) { return IdentifierValue((As<C>(c).*get)().MethodName()); };
+    // A handler set from code has no name to write.
+    info.stored = [get](const TComponent& c) { return !(As<C>(c).*get)().MethodName().empty(); };
+    return info;
+}
+
 // Only written when `isStored` says so.
 inline TPropertyInfo StoredWhen(TPropertyInfo info,
                                 std::function<bool(const TComponent&)> isStored) {

@@ -129,14 +129,14 @@ INSTANTIATE_TEST_SUITE_P(Ways, EndingTest, ::testing::ValuesIn(kEndings),
 // at once.
 TEST_F(AppFlowTest, MissingSetupFileReportsBeforeTheWindowShowsThenCloses) {
     Start();
-    std::size_t ledgerAtBox = 0;
+    HWND formWindowAtBox = nullptr;
     HWND applicationWindow = nullptr;
     std::vector<platform::sim::WindowSnapshot> windowsAtBox;
     // Anything the user might do is never asked for: the window is gone before.
     bool userAsked = false;
     Desktop().OnIdle([&] { userAsked = true; });
     Desktop().OnMessageBox([&](const platform::sim::MessageBoxRecord& box) {
-        ledgerAtBox = Desktop().Ledger().Events().size();
+        formWindowAtBox = MainForm->WindowHandle();
         applicationWindow = App().Handle();
         windowsAtBox = box.topLevel;
         return 0;
@@ -155,16 +155,12 @@ TEST_F(AppFlowTest, MissingSetupFileReportsBeforeTheWindowShowsThenCloses) {
         }
     }
     EXPECT_FALSE(userAsked);
-    // The main window's handle is made once its constructor has returned, so after the box;
-    // it is the first window made then, before its controls.
-    const auto& events = Desktop().Ledger().Events();
-    for (std::size_t i = ledgerAtBox; i < events.size() && main_ == nullptr; ++i) {
-        if (events[i].kind == HandleKind::Window &&
-            events[i].action == platform::sim::LedgerAction::Acquire) {
-            main_ = reinterpret_cast<HWND>(events[i].value);
-        }
-    }
+    // The main window exists by then, hidden like every other (the resize component takes
+    // its handle once the description has been read).
+    main_ = formWindowAtBox;
     ASSERT_NE(main_, nullptr);
+    EXPECT_TRUE(std::any_of(windowsAtBox.begin(), windowsAtBox.end(),
+                            [this](const auto& w) { return w.window == main_; }));
     // Shown, and at once hidden by the close.
     EXPECT_EQ(Showings(), (std::vector<bool>{true, false}));
 }
