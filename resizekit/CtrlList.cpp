@@ -2,31 +2,115 @@
 
 #include <algorithm>
 
-void TCtrlList::Append(std::unique_ptr<TCtrlInfo> record) { items_.push_back(std::move(record)); }
+// Each key maps to the slots of its live records in ascending order, so the front is always
+// "the first record in list order". Appends add at the back of a key's slots and releases
+// remove one slot; only Compact, which moves every record, rebuilds the index.
 
-TCtrlInfo* TCtrlList::Find(const std::u16string& name) const {
-    for (const auto& item : items_) {
-        if (item && item->Name == name) {
-            return item.get();
+namespace {
+bool linearSearch = false;
+}
+
+void TCtrlList::UseLinearSearch(bool linear) { linearSearch = linear; }
+
+std::u16string TCtrlList::ChildKey(const std::u16string& parentName, const std::u16string& name) {
+    // U+0000 appears in no component name, so the pair cannot be confused with another.
+    std::u16string key = parentName;
+    key.push_back(u'\0');
+    key += name;
+    return key;
+}
+
+void TCtrlList::Index(int slot) {
+    const TCtrlInfo& record = *items_[static_cast<std::size_t>(slot)];
+    // Appends land at the back; a rename may land anywhere.
+    auto add = [slot](Slots& slots) {
+        slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
+    };
+    add(byName_[record.Name]);
+    add(byParentAndName_[ChildKey(record.ParentName, record.Name)]);
+}
+
+void TCtrlList::Unindex(int slot) {
+    const TCtrlInfo& record = *items_[static_cast<std::size_t>(slot)];
+    auto drop = [slot](std::unordered_map<std::u16string, Slots>& map, const std::u16string& key) {
+        auto it = map.find(key);
+        if (it == map.end()) {
+            return;
+        }
+        Slots& slots = it->second;
+        auto at = std::lower_bound(slots.begin(), slots.end(), slot);
+        if (at != slots.end() && *at == slot) {
+            slots.erase(at);
+        }
+        if (slots.empty()) {
+            map.erase(it);
+        }
+    };
+    drop(byName_, record.Name);
+    drop(byParentAndName_, ChildKey(record.ParentName, record.Name));
+}
+
+void TCtrlList::Reindex() {
+    byName_.clear();
+    byParentAndName_.clear();
+    for (int slot = 0; slot < Count(); ++slot) {
+        if (items_[static_cast<std::size_t>(slot)]) {
+            Index(slot);
         }
     }
-    return nullptr;
+}
+
+void TCtrlList::Append(std::unique_ptr<TCtrlInfo> record) {
+    if (!record) {
+        return;
+    }
+    items_.push_back(std::move(record));
+    Index(Count() - 1);
+}
+
+TCtrlInfo* TCtrlList::Find(const std::u16string& name) const {
+    if (linearSearch) {
+        for (const auto& item : items_) {
+            if (item && item->Name == name) {
+                return item.get();
+            }
+        }
+        return nullptr;
+    }
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : items_[static_cast<std::size_t>(it->second.front())].get();
 }
 
 TCtrlInfo* TCtrlList::FindChild(const std::u16string& parentName,
                                 const std::u16string& name) const {
-    for (const auto& item : items_) {
-        if (item && item->ParentName == parentName && item->Name == name) {
-            return item.get();
+    if (linearSearch) {
+        for (const auto& item : items_) {
+            if (item && item->ParentName == parentName && item->Name == name) {
+                return item.get();
+            }
         }
+        return nullptr;
     }
-    return nullptr;
+    auto it = byParentAndName_.find(ChildKey(parentName, name));
+    return it == byParentAndName_.end() ? nullptr
+                                        : items_[static_cast<std::size_t>(it->second.front())].get();
 }
 
-void TCtrlList::Release(int index) { items_[static_cast<std::size_t>(index)].reset(); }
+void TCtrlList::Release(int index) {
+    if (index < 0 || index >= Count() || !items_[static_cast<std::size_t>(index)]) {
+        return;
+    }
+    Unindex(index);
+    items_[static_cast<std::size_t>(index)].reset();
+}
 
 void TCtrlList::Compact() {
-    items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
+    const auto end = std::remove(items_.begin(), items_.end(), nullptr);
+    if (end == items_.end()) {
+        return;
+    }
+    items_.erase(end, items_.end());
+    Reindex();
 }
 
 void TCtrlList::Clear() {
@@ -34,4 +118,15 @@ void TCtrlList::Clear() {
         item.reset();
     }
     items_.clear();
+    byName_.clear();
+    byParentAndName_.clear();
+}
+
+void TCtrlList::Rename(int index, std::u16string name) {
+    if (index < 0 || index >= Count() || !items_[static_cast<std::size_t>(index)]) {
+        return;
+    }
+    Unindex(index);
+    items_[static_cast<std::size_t>(index)]->Name = std::move(name);
+    Index(index);
 }

@@ -113,9 +113,23 @@ bool TResizeKit::IsJapaneseLocale() {
 }
 
 void TResizeKit::SetFormPos(TResizeFormPos value) {
-    // Placing the window at run time belongs to the placement operations of the layout
-    // behaviour; the model keeps the value.
+    if (value == FFormPos) {
+        return;
+    }
     FFormPos = value;
+    if (ComponentState() & csDesigning) {
+        return;
+    }
+    // Placed at once, also while the description is read: FOwnerHandle is not known yet then,
+    // so the owner's window is asked for (and made if need be).
+    auto* owner = dynamic_cast<TControl*>(Owner());
+    if (owner == nullptr) {
+        return; // an owner without a window has nothing to place
+    }
+    platform::HWND window = FOwnerHandle != nullptr ? FOwnerHandle : owner->Handle();
+    platform::RECT r{};
+    platform::Os().GetWindowRect(window, &r);
+    PlaceForm(window, FFormPos, FValidTaskbar, r.right - r.left, r.bottom - r.top);
 }
 
 void TResizeKit::WriteSize(int& field, int value, const std::function<void(int)>& checks) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 enum TResizeFormPos : std::uint8_t {
@@ -70,10 +71,22 @@ public:
     void Compact();
     // Releases every record in list order.
     void Clear();
+    // A record's Name changes only through here, so that the index follows it.
+    void Rename(int index, std::u16string name);
+
+    // For the benchmark's comparison only: every list answers lookups by walking its records.
+    static void UseLinearSearch(bool linear);
 
 private:
+    using Slots = std::vector<int>; // ascending slot numbers of the live records of one key
+    static std::u16string ChildKey(const std::u16string& parentName, const std::u16string& name);
+    void Index(int slot);
+    void Unindex(int slot);
+    void Reindex();
+
     std::vector<std::unique_ptr<TCtrlInfo>> items_;
-    // Filled in with the layout behaviour; see TCtrlList's source.
+    std::unordered_map<std::u16string, Slots> byName_;
+    std::unordered_map<std::u16string, Slots> byParentAndName_;
 };
 
 // A list of control names, compared without regard to case.
@@ -192,6 +205,7 @@ protected:
     void DefineProperties(toolkit::TFiler& filer) override;
 
 private:
+    friend struct TResizeKitTestAccess; // tests and benchmarks arrange run-time state
     friend platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND, platform::UINT,
                                                                 platform::WPARAM,
                                                                 platform::LPARAM) noexcept;

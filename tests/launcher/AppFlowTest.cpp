@@ -2,6 +2,8 @@
 // the first showing, the user's ways of ending it, Install, and the exception display.
 #include "LauncherTestSupport.h"
 
+#include "resizekit/ResizeKit.h"
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -223,6 +225,150 @@ TEST_P(InstallFlowTest, RunsTheInstallerThenEnds) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, InstallFlowTest, ::testing::ValuesIn(kInstallWays),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The layout on the window the user gets: placed inside the work area one pixel larger than
+// built, every control in proportion to the client size at each density, and exactly the same
+// layout again after minimise and restore.
+struct ControlLayout {
+    std::u16string name;
+    int left = 0, top = 0, width = 0, height = 0, font = 0;
+    bool operator==(const ControlLayout&) const = default;
+};
+
+void PrintTo(const ControlLayout& c, std::ostream* os) {
+    *os << Utf8(c.name) << " {" << c.left << ", " << c.top << ", " << c.width << ", " << c.height
+        << ", font " << c.font << "}";
+}
+
+std::vector<ControlLayout> LayoutNow() {
+    std::vector<ControlLayout> layout;
+    for (int i = 0; i < MainForm->ComponentCount(); ++i) {
+        if (auto* c = dynamic_cast<toolkit::TControl*>(MainForm->Components(i))) {
+            layout.push_back({c->Name(), c->Left(), c->Top(), c->Width(), c->Height(),
+                              c->Font().Size()});
+        }
+    }
+    return layout;
+}
+
+// What the rescale rules give every recorded control for a client size.
+std::vector<ControlLayout> LayoutFor(int clientWidth, int clientHeight) {
+    const TResizeKit& kit = *MainForm->ResizeKit1;
+    const double x = (static_cast<double>(clientWidth) / kit.OwnerWidth()) *
+                     (static_cast<double>(kit.DesignDpiW()) / kit.RunDpiW());
+    const double y = (static_cast<double>(clientHeight) / kit.OwnerHeight()) *
+                     (static_cast<double>(kit.DesignDpiH()) / kit.RunDpiH());
+    const double f = std::min(x, y);
+    auto pixels = [](double v) {
+        const int p = static_cast<int>(v + 0.5);
+        return p == 0 ? 1 : p;
+    };
+    std::vector<ControlLayout> layout = LayoutNow();
+    for (ControlLayout& c : layout) {
+        const TCtrlInfo* r = kit.Ctrls().Find(c.name);
+        if (r == nullptr) {
+            continue;
+        }
+        c.left = pixels(r->Left * x);
+        c.top = pixels(r->Top * y);
+        c.width = pixels(r->Width * x);
+        c.height = pixels(r->Height * y);
+        if (r->Font) {
+            c.font = std::max(1, static_cast<int>(r->Font->Size() * f));
+        }
+    }
+    return layout;
+}
+
+class LayoutFlowTest : public AppFlowTest, public ::testing::WithParamInterface<int> {
+protected:
+    RECT Client() {
+        RECT r{};
+        Desktop().GetClientRect(main_, &r);
+        return r;
+    }
+    void ExpectProportional(const char* when) {
+        const RECT client = Client();
+        EXPECT_EQ(LayoutNow(), LayoutFor(client.right, client.bottom)) << when;
+    }
+};
+
+TEST_P(LayoutFlowTest, OpensInsideTheWorkAreaAndFollowsEverySize) {
+    SimConfig config = Config();
+    config.dpiX = config.dpiY = GetParam();
+    Start(config);
+    WriteFile(u"Setup.ini", kGoodSetupIni);
+    RECT opened{};
+    std::vector<ControlLayout> beforeMinimise, afterRestore;
+    Desktop().OnIdle([&] {
+        main_ = MainForm->Handle();
+        Desktop().GetWindowRect(main_, &opened);
+        // Built 394 x 385 (the window's size is not adapted), shown one pixel larger.
+        EXPECT_EQ(Client().right, 395);
+        EXPECT_EQ(Client().bottom, 386);
+        EXPECT_GE(opened.left, 0);
+        EXPECT_GE(opened.top, 0);
+        EXPECT_LE(opened.right, 1280);
+        EXPECT_LE(opened.bottom, 1004);
+        ExpectProportional("first showing");
+
+        const RECT client = Client();
+        const int frameW = (opened.right - opened.left) - client.right;
+        const int frameH = (opened.bottom - opened.top) - client.bottom;
+        Desktop().SetWindowPos(main_, nullptr, 10, 10, frameW + client.right * 3 / 2,
+                               frameH + client.bottom, SWP_NOZORDER);
+        EXPECT_EQ(Client().right, 395 * 3 / 2);
+        ExpectProportional("one and a half times as wide");
+        Desktop().SetWindowPos(main_, nullptr, 10, 10, frameW + 300, frameH + 500, SWP_NOZORDER);
+        EXPECT_EQ(Client().right, 300);
+        ExpectProportional("300 x 500");
+
+        Desktop().ShowWindow(main_, SW_MAXIMIZE);
+        POINT corners[2] = {{0, 0}, {Client().right, Client().bottom}};
+        Desktop().MapWindowPoints(main_, nullptr, corners, 2);
+        EXPECT_GE(corners[0].x, 0);
+        EXPECT_GE(corners[0].y, 0);
+        EXPECT_LE(corners[1].x, 1280) << "the maximised client lies in the work area";
+        EXPECT_LE(corners[1].y, 1004);
+        ExpectProportional("maximised");
+        Desktop().ShowWindow(main_, SW_RESTORE);
+        ExpectProportional("restored");
+
+        beforeMinimise = LayoutNow();
+        Desktop().ShowWindow(main_, SW_MINIMIZE);
+        Desktop().ShowWindow(main_, SW_RESTORE);
+        afterRestore = LayoutNow();
+    });
+    Desktop().OnIdle([this] { Desktop().ClickButton(MainForm->BtnCancel->Handle()); });
+
+    EXPECT_EQ(RunLauncher(), 0);
+    EXPECT_EQ(afterRestore, beforeMinimise);
+    EXPECT_FALSE(beforeMinimise.empty());
+}
+
+TEST_P(LayoutFlowTest, TheInstallersMinimiseAndRestoreGiveBackTheLayout) {
+    SimConfig config = Config();
+    config.dpiX = config.dpiY = GetParam();
+    Start(config);
+    WriteFile(u"Setup.ini", kGoodSetupIni);
+    std::vector<ControlLayout> beforeInstall, lastPass;
+    Desktop().ScriptProcess(u"Drivers\\dpinst64.exe", platform::sim::ProcessScript::Exits(0));
+    Desktop().OnIdle([&] {
+        main_ = MainForm->Handle();
+        Desktop().SetWindowPos(main_, nullptr, 20, 20, 640, 480, SWP_NOZORDER);
+        beforeInstall = LayoutNow();
+        MainForm->ResizeKit1->SetOnExitResize(
+            [&](toolkit::TObject*, double, double) { lastPass = LayoutNow(); });
+        Desktop().ClickButton(MainForm->BtnInstall->Handle());
+    });
+
+    EXPECT_EQ(RunLauncher(), 0);
+    ASSERT_EQ(Desktop().Launches().size(), 1u);
+    EXPECT_EQ(lastPass, beforeInstall);
+}
+
+INSTANTIATE_TEST_SUITE_P(Densities, LayoutFlowTest, ::testing::Values(96, 120, 144),
+                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
 
 // An exception that escapes start-up is shown by the exception display, and the launcher still
 // ends with 0. The caption is the program file's name up to its first full stop.

@@ -1,0 +1,413 @@
+// Proportional rescaling: every recorded control's position, size and font follow the owner's
+// client area. Each pass starts again from the reference values, so repeated resizing never
+// accumulates rounding errors.
+#include "resizekit/ResizeKit.h"
+
+#include "platform/Api.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <unordered_map>
+
+using platform::Os;
+using toolkit::TComponent;
+using toolkit::TControl;
+using toolkit::TFrame;
+
+namespace {
+
+// A value beyond the integers is held at their ends rather than converted with undefined
+// behaviour (a huge client size over a tiny design size).
+int Truncate(double v) {
+    constexpr double lowest = static_cast<double>(std::numeric_limits<int>::min());
+    constexpr double highest = static_cast<double>(std::numeric_limits<int>::max());
+    if (!(v > lowest)) {
+        return std::numeric_limits<int>::min();
+    }
+    if (!(v < highest)) {
+        return std::numeric_limits<int>::max();
+    }
+    return static_cast<int>(v); // toward zero
+}
+
+// Pixel values and the owner's font size: 397.5 gives 398, -3.7 gives -3.
+int r(double v) { return Truncate(v + 0.5); }
+// The controls' font sizes: truncated, no 0.5 added.
+int t(double v) { return Truncate(v); }
+
+TControl* AsControl(TComponent* component) { return dynamic_cast<TControl*>(component); }
+bool IsFrame(const TComponent* component) { return dynamic_cast<const TFrame*>(component) != nullptr; }
+
+// Sum over the first `n` owned components of the number of components each owns.
+int ChildSum(const TComponent& owner, int n) {
+    int sum = 0;
+    for (int i = 0; i < n; ++i) {
+        sum += owner.Components(i)->ComponentCount();
+    }
+    return sum;
+}
+
+// Factor of one direction. A zero density or a zero reference size gives 1.0: the layout
+// then stays as recorded in that direction instead of dividing by zero.
+double Factor(int client, int reference, int designDpi, int runDpi) {
+    if (runDpi == 0 || reference == 0) {
+        return 1.0;
+    }
+    // A missing design density counts as the running one, as at load.
+    const double density = designDpi == 0 ? 1.0 : static_cast<double>(designDpi) / runDpi;
+    const double size = static_cast<double>(client) / reference;
+    const double product = size * density; // in this order, stored as a double
+    return product;
+}
+
+// Holds painting of the owner back for the walk, and lets it go however the walk ends.
+class WindowUpdateLock {
+public:
+    explicit WindowUpdateLock(platform::HWND window) { Os().LockWindowUpdate(window); }
+    ~WindowUpdateLock() { Os().LockWindowUpdate(nullptr); }
+    WindowUpdateLock(const WindowUpdateLock&) = delete;
+    WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
+};
+
+// "RKitAdd" and the count with at least four digits.
+std::u16string GeneratedName(int count) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%.4d", count);
+    std::u16string name = u"RKitAdd";
+    for (const char* p = digits; *p != '\0'; ++p) {
+        name.push_back(static_cast<char16_t>(*p));
+    }
+    return name;
+}
+
+bool IsBlank(const std::u16string& name) {
+    for (char16_t c : name) {
+        if (c > u' ') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StartsWithGeneratedPrefix(const std::u16string& text) {
+    return text.compare(0, 7, u"RKitAdd") == 0;
+}
+
+} // namespace
+
+void TResizeKit::RescaleControls(int ClientWidth, int ClientHeight) {
+    auto* owner = Owner();
+    if (owner == nullptr) {
+        return;
+    }
+    const double XScale = Factor(ClientWidth, FOwnerWidth, FDesignDpiW, FRunDpiW);
+    const double YScale = Factor(ClientHeight, FOwnerHeight, FDesignDpiH, FRunDpiH);
+    const double FontScale = XScale <= YScale ? XScale : YScale;
+
+    SyncControlLists();
+    SuspendParentFonts();
+    auto* ownerControl = AsControl(owner);
+    if (FResizeFont && !FNoResizeFntCtls.Contains(owner->Name()) && FOwnerFont &&
+        ownerControl != nullptr) {
+        ownerControl->Font().SetSize(r(FOwnerFont->Size() * FontScale));
+    }
+
+    auto apply = [&](TControl& C, TCtrlInfo& R) {
+        if (FResizeFont && !FNoResizeFntCtls.Contains(C.Name()) && R.Font) {
+            C.Font().SetSize(t(R.Font->Size() * FontScale));
+            if (C.Font().Size() == 0) {
+                C.Font().SetSize(1);
+            }
+        }
+        C.SetTop(r(R.Top * YScale));
+        C.SetLeft(r(R.Left * XScale));
+        C.SetWidth(r(R.Width * XScale));
+        C.SetHeight(r(R.Height * YScale));
+        // Never at coordinate 0 and never of zero size; negative values stay.
+        if (C.Top() == 0) C.SetTop(1);
+        if (C.Left() == 0) C.SetLeft(1);
+        if (C.Width() == 0) C.SetWidth(1);
+        if (C.Height() == 0) C.SetHeight(1);
+        R.OldTop = C.Top();
+        R.OldLeft = C.Left();
+        R.OldWidth = C.Width();
+        R.OldHeight = C.Height();
+        if (R.Font) {
+            R.OldFontSize = C.Font().Size();
+        }
+    };
+
+    {
+        WindowUpdateLock lock(FOwnerHandle);
+        for (int i = 0; i < owner->ComponentCount(); ++i) {
+            TControl* C = AsControl(owner->Components(i));
+            if (C == nullptr || FNoResizeCtls.Contains(C->Name())) {
+                continue;
+            }
+            TCtrlInfo* R = FCtrls.Find(C->Name());
+            if (R == nullptr) {
+                continue;
+            }
+            apply(*C, *R);
+            FPrevScaleX = XScale;
+            FPrevScaleY = YScale;
+            FPrevScaleF = FontScale;
+            if (C->ComponentCount() > 0 && IsFrame(C)) {
+                for (int j = 0; j < C->ComponentCount(); ++j) {
+                    TControl* D = AsControl(C->Components(j));
+                    if (D == nullptr || FNoResizeCtls.Contains(D->Name())) {
+                        continue;
+                    }
+                    if (TCtrlInfo* S = FChildCtrls.FindChild(C->Name(), D->Name())) {
+                        apply(*D, *S);
+                    }
+                }
+            }
+        }
+    }
+    RestoreParentFonts();
+
+    if (FFormMaxWidth > 0 && FFormMaxHeight > 0 && FOwnerHandle != nullptr &&
+        Os().IsZoomed(FOwnerHandle) != platform::FALSE) {
+        FitMaximizedWindow();
+    }
+    if (FOnExitResize) {
+        FOnExitResize(this, XScale, YScale);
+    }
+    FIsResized = true;
+}
+
+void TResizeKit::SyncControlLists() {
+    const TComponent* owner = Owner();
+    if (owner == nullptr) {
+        return;
+    }
+    // Only when both counts have changed: a new control that owns nothing waits for
+    // DynamicAdd.
+    const int N = owner->ComponentCount();
+    if (N == FCtlCnt) {
+        return;
+    }
+    const int S = ChildSum(*owner, N);
+    if (S == FChildCtlCnt) {
+        return;
+    }
+    if (FCtlCnt + FChildCtlCnt < N + S) {
+        AddNewControls(N, S);
+    } else {
+        DropVanishedControls(N, S);
+    }
+}
+
+void TResizeKit::AddNewControls(int N, int S) {
+    TComponent* owner = Owner();
+    if (owner == nullptr) {
+        return;
+    }
+    if (N == 0 || N > owner->ComponentCount()) {
+        N = owner->ComponentCount();
+    }
+    if (S == 0) {
+        S = ChildSum(*owner, N);
+    }
+    for (int i = 0; i < N && i < owner->ComponentCount(); ++i) {
+        TControl* K = AsControl(owner->Components(i));
+        if (K == nullptr || FNoResizeCtls.Contains(K->Name())) {
+            continue;
+        }
+        TCtrlInfo* existing = FCtrls.Find(K->Name());
+        int M = K->ComponentCount();
+        if (M > 0 && !IsFrame(K)) {
+            M = 0;
+        }
+        if (existing == nullptr) {
+            RecordControl(*K, std::u16string(), M);
+        }
+        // A frame that was recorded before is still searched for new children, so that
+        // DynamicAdd picks up a control placed on an existing frame; its record counts them
+        // so that dropping the frame releases them too.
+        for (int j = 0; j < M && j < K->ComponentCount(); ++j) {
+            TControl* J = AsControl(K->Components(j));
+            if (J == nullptr || FNoResizeCtls.Contains(J->Name())) {
+                continue;
+            }
+            if (FChildCtrls.FindChild(K->Name(), J->Name()) != nullptr) {
+                continue;
+            }
+            RecordControl(*J, K->Name(), 0);
+            if (existing != nullptr) {
+                ++existing->ChildCtlCnt;
+            }
+        }
+    }
+    FCtlCnt = N;
+    FChildCtlCnt = S;
+}
+
+void TResizeKit::DropVanishedControls(int N, int S) {
+    TComponent* owner = Owner();
+    if (owner == nullptr) {
+        return;
+    }
+    if (N == 0 || N > owner->ComponentCount()) {
+        N = owner->ComponentCount();
+    }
+    if (S == 0) {
+        S = ChildSum(*owner, N);
+    }
+    // The owner's controls by name, first in index order, so the walk stays linear.
+    std::unordered_map<std::u16string, TControl*> controls;
+    for (int i = 0; i < N; ++i) {
+        if (TControl* K = AsControl(owner->Components(i))) {
+            controls.emplace(K->Name(), K);
+        }
+    }
+    auto releaseChildrenOf = [this](const std::u16string& frame,
+                                    const std::function<bool(const TCtrlInfo&)>& gone) {
+        int released = 0;
+        const int count = FChildCtrls.Count();
+        for (int q = 0; q < count; ++q) {
+            const TCtrlInfo* Q = FChildCtrls.Items(q);
+            if (Q != nullptr && Q->ParentName == frame && gone(*Q)) {
+                FChildCtrls.Release(q);
+                ++released;
+            }
+        }
+        return released;
+    };
+
+    // Slots are cleared during the walk and the gaps closed after it, so indexes stay valid.
+    const int count = FCtrls.Count();
+    for (int idx = 0; idx < count; ++idx) {
+        TCtrlInfo* R = FCtrls.Items(idx);
+        if (R == nullptr) {
+            continue;
+        }
+        auto found = controls.find(R->Name);
+        if (found == controls.end()) {
+            if (R->ChildCtlCnt > 0) {
+                releaseChildrenOf(R->Name, [](const TCtrlInfo&) { return true; });
+            }
+            FCtrls.Release(idx);
+            continue;
+        }
+        TControl* K = found->second;
+        if (K->ComponentCount() > 0 && IsFrame(K)) {
+            const int released = releaseChildrenOf(K->Name(), [K](const TCtrlInfo& Q) {
+                return K->FindComponent(Q.Name) == nullptr ||
+                       K->FindComponent(Q.Name)->Name() != Q.Name;
+            });
+            R->ChildCtlCnt = std::max(R->ChildCtlCnt - released, 0);
+        }
+    }
+    FCtrls.Compact();
+    FChildCtrls.Compact();
+    FCtlCnt = N;
+    FChildCtlCnt = S;
+}
+
+void TResizeKit::RecordControl(TControl& C, const std::u16string& ParentName, int ChildCount) {
+    ++FAddCnt; // also when the name is then refused
+    if (IsBlank(C.Name())) {
+        C.SetName(GeneratedName(FAddCnt));
+    }
+    // Naming a control whose text was its old name gave it the new name as text; a text
+    // beginning with the generated prefix is cleared whenever it came.
+    if (C.HasPublishedProperty(u"Caption") && StartsWithGeneratedPrefix(C.Caption())) {
+        C.SetCaption(std::u16string());
+    }
+    if (C.HasPublishedProperty(u"Text") && StartsWithGeneratedPrefix(C.Text())) {
+        C.SetText(std::u16string());
+    }
+
+    auto R = std::make_unique<TCtrlInfo>();
+    R->Name = C.Name();
+    // With a previous factor of 0 (a pass for a zero client size) there is nothing to divide
+    // by: the present value is kept unscaled as the reference, which the next pass at a real
+    // size scales like any other.
+    R->Left = FPrevScaleX != 0 ? r(C.Left() / FPrevScaleX) : C.Left();
+    R->Width = FPrevScaleX != 0 ? r(C.Width() / FPrevScaleX) : C.Width();
+    R->Top = FPrevScaleY != 0 ? r(C.Top() / FPrevScaleY) : C.Top();
+    R->Height = FPrevScaleY != 0 ? r(C.Height() / FPrevScaleY) : C.Height();
+    R->OldLeft = C.Left();
+    R->OldTop = C.Top();
+    R->OldWidth = C.Width();
+    R->OldHeight = C.Height();
+    CopyControlFont(R->Font, C);
+    R->ParentFont = true;
+    R->OrgParentFont = true;
+    if (R->Font) {
+        R->ParentFont = C.ParentFont();
+        R->OrgParentFont = C.ParentFont();
+        // Likewise the font copy keeps the present size when the previous font factor is 0.
+        if (FPrevScaleF != 0) {
+            R->Font->SetSize(r(C.Font().Size() / FPrevScaleF));
+        }
+        R->OldFontSize = C.Font().Size();
+    }
+    R->ParentName = ParentName;
+    R->ChildCtlCnt = ChildCount;
+    (ParentName.empty() ? FCtrls : FChildCtrls).Append(std::move(R));
+}
+
+namespace {
+// Visits each control with a record, then the recorded children of a control that owns
+// components, in the owner's index order.
+template <class Step>
+void ForEachRecorded(TComponent& owner, const TCtrlList& ctrls, const TCtrlList& childCtrls,
+                     Step step) {
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        TControl* C = AsControl(owner.Components(i));
+        if (C == nullptr) {
+            continue;
+        }
+        if (TCtrlInfo* R = ctrls.Find(C->Name())) {
+            step(*C, *R);
+            for (int j = 0; j < C->ComponentCount(); ++j) {
+                TControl* D = AsControl(C->Components(j));
+                if (D == nullptr) {
+                    continue;
+                }
+                if (TCtrlInfo* Q = childCtrls.FindChild(C->Name(), D->Name())) {
+                    step(*D, *Q);
+                }
+            }
+        }
+    }
+}
+} // namespace
+
+void TResizeKit::SuspendParentFonts() {
+    if (Owner() == nullptr) {
+        return;
+    }
+    ForEachRecorded(*Owner(), FCtrls, FChildCtrls, [this](TControl& C, TCtrlInfo& R) {
+        if (!R.Font) {
+            return;
+        }
+        R.ParentFont = C.ParentFont();
+        C.SetParentFont(false);
+        if (R.ParentFont != R.OrgParentFont) {
+            // The application switched ParentFont since the copy was derived: the font the
+            // control has now becomes its reference.
+            if (FPrevScaleF != 0) {
+                R.Font->SetSize(r(C.Font().Size() / FPrevScaleF));
+                R.OldFontSize = C.Font().Size();
+            }
+            R.OrgParentFont = R.ParentFont;
+        }
+    });
+}
+
+void TResizeKit::RestoreParentFonts() {
+    if (Owner() == nullptr) {
+        return;
+    }
+    ForEachRecorded(*Owner(), FCtrls, FChildCtrls, [](TControl& C, TCtrlInfo& R) {
+        if (R.Font) {
+            C.SetParentFont(R.ParentFont);
+        }
+    });
+}
