@@ -468,6 +468,14 @@ TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingStaysPassive) {
         EXPECT_EQ(std::count(resizekit::ResizeKitList.begin(), resizekit::ResizeKitList.end(),
                              kit->SelfPointer()),
                   0);
+        // The run-time walks have no snapshot to bring up to date.
+        auto* late = new toolkit::TLabel(form_.get());
+        late->SetParent(form_.get());
+        kit->DynamicAdd();
+        kit->DynamicDelete();
+        EXPECT_EQ(kit->Ctrls().Count(), 0);
+        EXPECT_EQ(kit->CtlCnt(), 0);
+        EXPECT_TRUE(late->Name().empty()) << "not named as a recorded newcomer";
         // Enabled True after False on an unregistered instance replaces nothing.
         kit->SetEnabled(false);
         kit->SetEnabled(true);
