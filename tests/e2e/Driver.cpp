@@ -18,6 +18,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
@@ -263,24 +264,33 @@ enum ControlIndex {
     kControlCount
 };
 
-// The factor first, then the product rounded half up, as the resize component does it.
-int Scale(int value, int actual, int design) {
-    const double factor = static_cast<double>(actual) / design;
-    return static_cast<int>(value * factor + 0.5);
+// The resize component's rescale of a value recorded at load: the factor first (the client
+// size in proportion to the design's, times design over run-time density), then the product
+// rounded half up, never below 1.
+double Factor(int client, int design_client, int dpi) {
+    return (static_cast<double>(client) / design_client) * (static_cast<double>(kDesignDpi) / dpi);
+}
+int Rescale(int recorded, int client, int design_client, int dpi) {
+    const int value = static_cast<int>(recorded * Factor(client, design_client, dpi) + 0.5);
+    return value == 0 ? 1 : value;
 }
 
 // When the window is created the component adapts the layout from the design density: each
-// value divided by 96 / dpi, plus 0.5, truncated. (The first rescale on showing does not
-// exist yet; until it does, that is where the controls stay.)
+// value divided by 96 / dpi, plus 0.5, truncated. What it records then is what every rescale
+// starts from.
 int AdaptToDensity(int value, int dpi) {
     return static_cast<int>(value / (static_cast<double>(kDesignDpi) / dpi) + 0.5);
 }
 
-// A font of the description at the run-time density: its size in points as read there,
-// adapted like a position, and back to the pixel height the window's font is made with.
-int AdaptedFontHeight(int design_height, int dpi) {
-    const int points = MulDiv(-design_height, 72, dpi);
-    return -MulDiv(AdaptToDensity(points, dpi), dpi, 72);
+// A font of the description as the window shows it: its size in points at the run-time
+// density, adapted like a position at load, rescaled by the smaller factor (truncated, at
+// least 1 point), and back to the pixel height the window's font is made with.
+int ShownFontHeight(int design_height, int client_width, int client_height, int dpi) {
+    const int recorded = AdaptToDensity(MulDiv(-design_height, 72, dpi), dpi);
+    const double factor = (std::min)(Factor(client_width, kDesignClientWidth, dpi),
+                                   Factor(client_height, kDesignClientHeight, dpi));
+    const int points = (std::max)(1, static_cast<int>(recorded * factor));
+    return -MulDiv(points, dpi, 72);
 }
 
 struct Rect {
@@ -986,7 +996,7 @@ private:
               L"client area " + Num(o_.client_width) + L" x " + Num(o_.client_height),
               L"it is " + Num(client.right) + L" x " + Num(client.bottom));
         CheckControls(form, o_.client_width, o_.client_height);
-        CheckFonts(launcher, form);
+        CheckFonts(launcher, form, o_.client_width, o_.client_height);
         launcher.RefuseBox(L"with the window open");
     }
 
@@ -1014,10 +1024,10 @@ private:
         for (int i = 0; i < kControlCount; ++i) {
             const ControlFact& c = kControls[i];
             const Rect expected{
-                Scale(AdaptToDensity(c.left, dpi), client_width, kDesignClientWidth),
-                Scale(AdaptToDensity(c.top, dpi), client_height, kDesignClientHeight),
-                Scale(AdaptToDensity(c.width, dpi), client_width, kDesignClientWidth),
-                Scale(AdaptToDensity(c.height, dpi), client_height, kDesignClientHeight)};
+                Rescale(AdaptToDensity(c.left, dpi), client_width, kDesignClientWidth, dpi),
+                Rescale(AdaptToDensity(c.top, dpi), client_height, kDesignClientHeight, dpi),
+                Rescale(AdaptToDensity(c.width, dpi), client_width, kDesignClientWidth, dpi),
+                Rescale(AdaptToDensity(c.height, dpi), client_height, kDesignClientHeight, dpi)};
             HWND match = nullptr;
             for (HWND child : children)
                 if (RectIn(child, form) == expected)
@@ -1040,8 +1050,8 @@ private:
     }
 
     // Each text control's font, read inside the launcher: the description's height adapted to
-    // the density (at 96 dpi exactly the description's).
-    void CheckFonts(Launcher& launcher, HWND form) {
+    // the density and rescaled with the window.
+    void CheckFonts(Launcher& launcher, HWND form, int client_width, int client_height) {
         const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
         const auto heights = launcher.FontHeights(form);
         for (int i = 0; i < kControlCount; ++i) {
@@ -1052,7 +1062,7 @@ private:
             for (const auto& [window, height] : heights)
                 if (window == controls_[i])
                     got = height;
-            const int expected = AdaptedFontHeight(c.font_height, dpi);
+            const int expected = ShownFontHeight(c.font_height, client_width, client_height, dpi);
             const int points = MulDiv(-expected, 72, dpi);
             Check(got && *got == expected,
                   std::wstring(c.name) + L" font height " + Num(expected) + L" (" + Num(points) +
