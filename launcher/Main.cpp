@@ -39,7 +39,7 @@ TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
     LabelType->SetCaption(u"????????");
     LabelVersion->SetCaption(u"?.??.??");
 
-    launcher::ReadSetupFile(*this);
+    ReadSetupFile();
 
     // Through MainForm: the application stored it before this body ran.
     MainForm->SetCaption(u"Setup (" + std::u16string(kVersion) + u")");
@@ -81,12 +81,22 @@ void TMainForm::BtnCancelClick(toolkit::TObject* /*Sender*/) {
     Close();
 }
 
-bool TMainForm::CompactSetupLine(char* line) {
-    return launcher::CompactLine(line);
-}
-
-launcher::SetupLineKind TMainForm::ParseSetupLine(char* line) {
-    return launcher::ParseLine(line);
+void TMainForm::ReadSetupFile() {
+    // The reader keeps the file open after a failure until it goes, so the report comes first.
+    launcher::SetupFileReader reader;
+    for (;;) {
+        launcher::SetupStep step = reader.Next();
+        switch (step.kind) {
+        case launcher::SetupStep::Kind::Value:
+            SetupValueRead(step.label, std::move(step.value));
+            break;
+        case launcher::SetupStep::Kind::End:
+            return;
+        case launcher::SetupStep::Kind::Failed:
+            SetupFileFailed(*step.failure);
+            return;
+        }
+    }
 }
 
 void TMainForm::SetupValueRead(launcher::SetupLineKind kind, std::u16string value) {

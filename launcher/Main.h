@@ -29,16 +29,13 @@ public:
     explicit TMainForm(toolkit::TComponent* AOwner);
 
 private:
-    template <class Form> friend void launcher::ReadSetupFile(Form& form);
-
     // Set by a failure while the setup file is read; a close request made during construction
     // has no effect, so the window closes itself when first shown instead.
     bool CloseOnShow = false;
 
     void RequireComponents() const;
 
-    bool CompactSetupLine(char* line);
-    launcher::SetupLineKind ParseSetupLine(char* line);
+    void ReadSetupFile();
     void SetupValueRead(launcher::SetupLineKind kind, std::u16string value);
     void SetupFileFailed(const launcher::LauncherMessage& message);
 

@@ -58,16 +58,16 @@ namespace internal {
 void RegisterWindowClass(const char16_t* name, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = kCsDblClks;
+    windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = Os().GetModuleHandleW(nullptr);
     // The system's shared arrow; without it the pointer would keep whatever shape it had when
     // it entered the window. A system without one leaves the class without a cursor.
     windowClass.hCursor = static_cast<HCURSOR>(Os().LoadImageW(
-        nullptr, MAKEINTRESOURCEW(kIdcArrow), kImageCursor, 0, 0, LR_SHARED | kLrDefaultSize));
+        nullptr, IDC_ARROW(), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
     windowClass.lpszClassName = name;
     if (Os().RegisterClassExW(&windowClass) == 0 &&
-        Os().GetLastError() != kErrorClassAlreadyExists) {
+        Os().GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         throw EInvalidOperation(u"Cannot register the window class " + std::u16string(name));
     }
 }

@@ -406,7 +406,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             internal::ControlById(LOWORD(wParam)) == nullptr) {
             // Escape (IDCANCEL) presses a cancel button if there is one; Enter without a
             // default button (IDOK) does nothing.
-            if (LOWORD(wParam) == internal::kIdCancel) {
+            if (LOWORD(wParam) == IDCANCEL) {
                 if (auto* button = dynamic_cast<TBitBtn*>(CancelControl())) {
                     button->Click();
                 }

@@ -265,7 +265,7 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HasPicture()) {
             const int width = stretch_ ? client.right : picture_.width;
             const int height = stretch_ ? client.bottom : picture_.height;
-            Os().SetStretchBltMode(dc, internal::kColorOnColor);
+            Os().SetStretchBltMode(dc, COLORONCOLOR);
             Os().StretchDIBits(dc, 0, 0, width, height, 0, 0, picture_.width, picture_.height,
                                picture_.bits.data(), &picture_.info, DIB_RGB_COLORS, SRCCOPY);
         }
@@ -364,7 +364,7 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETDLGCODE:
         return DLGC_BUTTON | (IsActiveDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case internal::kWmLButtonDblClk:
+    case WM_LBUTTONDBLCLK:
         // An owner-drawn button reports a double click apart; here it is a second click.
         return DefaultHandler(WM_LBUTTONDOWN, wParam, lParam);
     case WM_SETFOCUS:
@@ -432,7 +432,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         previousFont = Os().SelectObject(dc, font.get());
     }
     const std::u16string& caption = Caption();
-    const UINT prefix = (item.itemState & internal::kOdsNoAccel) != 0 ? DT_HIDEPREFIX : 0;
+    const UINT prefix = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
     RECT textExtent{0, 0, 0, 0};
     if (!caption.empty()) {
         Os().DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textExtent,

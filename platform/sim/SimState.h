@@ -15,6 +15,13 @@
 
 namespace platform::sim {
 
+// Not published values: the window manager's own marks on the moves it makes (Wine's names).
+// SWP_STATECHANGED marks minimise, maximise and restore; the other two say that the client area
+// kept its size or its place.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+constexpr UINT SWP_STATECHANGED = 0x8000;
+
 // Handle values are never reused, by any desktop of the process, so a stale handle is always
 // recognised as such.
 std::uintptr_t NewHandleValue();

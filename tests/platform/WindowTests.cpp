@@ -35,7 +35,7 @@ TEST_F(WindowTest, CreationSendsNcCreateNcCalcSizeCreateWithTheParameter) {
     HWND label = CreateChild(top, u"STATIC", 7, 0, Rect(10, 20, 90, 50));
     EXPECT_EQ(Names{Sent(label)},
               (Names{{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}}));
-    EXPECT_EQ(Names{Sent(top)}, (Names{{sim::extra::WM_PARENTNOTIFY}}));
+    EXPECT_EQ(Names{Sent(top)}, (Names{{platform::WM_PARENTNOTIFY}}));
     auto size = Records(label, WM_SIZE).at(0);
     EXPECT_EQ(size.clientWidth, 80);
     EXPECT_EQ(size.clientHeight, 30);
@@ -100,7 +100,7 @@ TEST_F(WindowTest, DestructionReachesOwnedWindowsThenParentBeforeChildren) {
 
     // A second destruction fails as on Windows and is recorded.
     EXPECT_FALSE(Desk().DestroyWindow(parent));
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_INVALID_WINDOW_HANDLE);
     ASSERT_EQ(Desk().Ledger().Faults().size(), 1u);
     EXPECT_EQ(Desk().Ledger().Faults()[0].kind, sim::FaultKind::DoubleRelease);
 }
@@ -110,7 +110,7 @@ TEST_F(WindowTest, FirstShowingSendsSizeAndMoveAfterTheMove) {
     Desk().ClearMessages();
     EXPECT_FALSE(Desk().ShowWindow(top, SW_SHOWNORMAL));
     EXPECT_EQ(Names{Sent(top)}, (Names{{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
-                                        sim::extra::WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
+                                        platform::WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
                                         WM_NCPAINT, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}}));
     EXPECT_TRUE(Records(top, WM_SHOWWINDOW).at(0).show);
     auto size = Records(top, WM_SIZE).at(0);
@@ -333,7 +333,7 @@ TEST_F(WindowTest, SubclassingReturnsThePreviousProcedure) {
     EXPECT_EQ(Desk().SetWindowLongPtrW(top, GWLP_USERDATA, 42), 0);
     EXPECT_EQ(Desk().GetWindowLongPtrW(top, GWLP_USERDATA), 42);
     EXPECT_EQ(Desk().GetWindowLongPtrW(top, 400), 0);
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_INVALID_INDEX);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_INVALID_INDEX);
 }
 
 TEST_F(WindowTest, EnablingSendsWmEnableAndADisabledWindowLosesTheFocus) {
