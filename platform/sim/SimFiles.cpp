@@ -132,7 +132,7 @@ DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& 
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
         std::error_code ec;
-        std::filesystem::path exact = host / Narrow(parts[i]);
+        std::filesystem::path exact = host / Utf16ToUtf8(parts[i]);
         std::optional<std::filesystem::path> match;
         if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) {
             match = exact;
@@ -140,7 +140,7 @@ DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& 
             // Names match whatever their case, as on NTFS.
             const std::u16string wanted = UpperCase(parts[i]);
             for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
-                if (UpperCase(Widen(entry.path().filename().string())) == wanted) {
+                if (UpperCase(Utf8ToUtf16(entry.path().filename().string())) == wanted) {
                     match = entry.path();
                     break;
                 }
@@ -290,7 +290,7 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     }
     auto handle = AsHandle<HANDLE>(NewHandleValue());
     s.files[ValueOf(handle)] = std::move(file);
-    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Narrow(*normalized));
+    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Utf16ToUtf8(*normalized));
     record.handle = handle;
     s.fileOpens.push_back(record);
     if (creationDisposition == OPEN_ALWAYS) {

@@ -130,7 +130,7 @@ HDC DesktopState::NewDc(HWND window, bool paint) {
     const Window* w = Find(window);
     ledger.Acquire(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC,
                    paint ? "BeginPaint" : "GetDC",
-                   w == nullptr ? std::string("screen") : Narrow(w->windowClass->name));
+                   w == nullptr ? std::string("screen") : Utf16ToUtf8(w->windowClass->name));
     return dc;
 }
 
@@ -247,7 +247,7 @@ HFONT SimDesktop::CreateFontIndirectW(const LOGFONTW* font) {
     object.font.lfFaceName[31] = 0;
     s.gdiObjects[ValueOf(handle)] = object;
     s.ledger.Acquire(ValueOf(handle), HandleKind::Font, "CreateFontIndirectW",
-                     Narrow(object.font.lfFaceName) + " " + std::to_string(object.font.lfHeight));
+                     Utf16ToUtf8(object.font.lfFaceName) + " " + std::to_string(object.font.lfHeight));
     return handle;
 }
 

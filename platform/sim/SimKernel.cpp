@@ -359,7 +359,7 @@ BOOL SimDesktop::CreateProcessW(const char16_t* applicationName, char16_t* comma
     object->thread = AsHandle<HANDLE>(NewHandleValue());
     s.processHandles[ValueOf(object->process)] = object;
     s.processHandles[ValueOf(object->thread)] = object;
-    std::string detail = Narrow(key);
+    std::string detail = Utf16ToUtf8(key);
     s.ledger.Acquire(ValueOf(object->process), HandleKind::Process, "CreateProcessW", detail);
     s.ledger.Acquire(ValueOf(object->thread), HandleKind::Thread, "CreateProcessW", detail);
     processInformation->hProcess = object->process;

@@ -1,6 +1,7 @@
 // The simulated desktop's private state and the helpers its areas share. Not for tests.
 #pragma once
 
+#include "platform/Utf.h"
 #include "platform/sim/SimDesktop.h"
 
 #include <cstdint>
@@ -33,8 +34,6 @@ template <class H> std::uintptr_t ValueOf(H handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
 
-std::string Narrow(std::u16string_view text); // UTF-16 to UTF-8, for details and host paths
-std::u16string Widen(std::string_view utf8);
 std::u16string UpperCase(std::u16string_view text); // ASCII and Latin-1 letters
 std::u16string FromNullable(const char16_t* text);
 

@@ -199,7 +199,7 @@ ATOM SimDesktop::RegisterClassExW(const WNDCLASSEXW* windowClass) {
         return 0;
     }
     std::u16string name = IS_INTRESOURCE(windowClass->lpszClassName)
-                              ? u"#" + Widen(std::to_string(reinterpret_cast<std::uintptr_t>(
+                              ? u"#" + Utf8ToUtf16(std::to_string(reinterpret_cast<std::uintptr_t>(
                                            windowClass->lpszClassName)))
                               : std::u16string(windowClass->lpszClassName);
     std::u16string upper = UpperCase(name);
@@ -329,7 +329,7 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     } else {
         s.topLevel.insert(s.topLevel.begin(), handle);
     }
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW", Narrow(cls->name));
+    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW", Utf16ToUtf8(cls->name));
 
     CREATESTRUCTW cs{};
     cs.lpCreateParams = param;
