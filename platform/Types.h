@@ -80,9 +80,15 @@ inline bool IS_INTRESOURCE(const char16_t* name) {
     return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
 }
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
-constexpr BYTE LOBYTE(std::uintptr_t v) { return static_cast<BYTE>(v & 0xFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
+constexpr BYTE LOBYTE(std::uintptr_t v) {
+    return static_cast<BYTE>(v & 0xFF);
+}
 constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
     return static_cast<LPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16));
 }
@@ -90,9 +96,15 @@ constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
 
 // ---- Records -------------------------------------------------------------------------------
 
@@ -577,12 +589,20 @@ constexpr USHORT IMAGE_FILE_MACHINE_AMD64 = 0x8664;
 constexpr USHORT IMAGE_FILE_MACHINE_ARM64 = 0xAA64;
 
 // Resource types.
-inline const char16_t* RT_RCDATA() { return MAKEINTRESOURCEW(10); }
-inline const char16_t* RT_GROUP_ICON() { return MAKEINTRESOURCEW(14); }
-inline const char16_t* RT_ICON() { return MAKEINTRESOURCEW(3); }
+inline const char16_t* RT_RCDATA() {
+    return MAKEINTRESOURCEW(10);
+}
+inline const char16_t* RT_GROUP_ICON() {
+    return MAKEINTRESOURCEW(14);
+}
+inline const char16_t* RT_ICON() {
+    return MAKEINTRESOURCEW(3);
+}
 
 // Cursors (also resource identifiers).
-inline const char16_t* IDC_ARROW() { return MAKEINTRESOURCEW(32512); }
+inline const char16_t* IDC_ARROW() {
+    return MAKEINTRESOURCEW(32512);
+}
 
 // Images.
 constexpr UINT IMAGE_ICON = 1;

@@ -1,5 +1,6 @@
 #include "toolkit/Controls.h"
 
+#include "platform/Crackers.h"
 #include "toolkit/Application.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Internal.h"
@@ -63,8 +64,8 @@ void RegisterWindowClass(const char16_t* name, WNDPROC procedure) {
     windowClass.hInstance = Os().GetModuleHandleW(nullptr);
     // The system's shared arrow; without it the pointer would keep whatever shape it had when
     // it entered the window. A system without one leaves the class without a cursor.
-    windowClass.hCursor = static_cast<HCURSOR>(Os().LoadImageW(
-        nullptr, IDC_ARROW(), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
+    windowClass.hCursor = static_cast<HCURSOR>(
+        Os().LoadImageW(nullptr, IDC_ARROW(), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
     windowClass.lpszClassName = name;
     if (Os().RegisterClassExW(&windowClass) == 0 &&
         Os().GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
@@ -76,7 +77,7 @@ LRESULT PLATFORM_CALLBACK ControlWindowProcedure(HWND window, UINT message, WPAR
                                                  LPARAM lParam) {
     TControl* control = TControl::FromHandle(window);
     if (control == nullptr && message == WM_NCCREATE && lParam != 0) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        const CREATESTRUCTW* create = crack::OnCreate(lParam);
         control = static_cast<TControl*>(create->lpCreateParams);
         if (control != nullptr) {
             WindowGlue::Attach(*control, window);
@@ -741,20 +742,22 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Notifications a child sends its parent go back to the child's own object.
     TControl* child = nullptr;
     switch (message) {
-    case WM_COMMAND:
-        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
-        if (child == nullptr && lParam == 0) {
-            child = internal::ControlById(LOWORD(wParam));
+    case WM_COMMAND: {
+        const crack::Command command = crack::OnCommand(wParam, lParam);
+        child = TControl::FromHandle(command.control);
+        if (child == nullptr && command.control == nullptr) {
+            child = internal::ControlById(command.id);
         }
         break;
+    }
     case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const DRAWITEMSTRUCT* item = crack::OnDrawItem(lParam);
         child = item != nullptr ? TControl::FromHandle(item->hwndItem) : nullptr;
         break;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
+        child = TControl::FromHandle(crack::ControlOf(lParam));
         break;
     default:
         break;
@@ -771,7 +774,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT client{};
         if (Os().GetClientRect(WindowHandle(), &client) != FALSE) {
-            Os().FillRect(reinterpret_cast<HDC>(wParam), &client, Brush());
+            Os().FillRect(crack::DeviceContextOf(wParam), &client, Brush());
         }
         return 1;
     }

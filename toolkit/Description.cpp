@@ -198,7 +198,8 @@ Object Describe(const TComponent& component) {
         if (!info->write || (info->stored && !info->stored(component))) {
             continue;
         }
-        object.properties.push_back(Property{platform::Utf16ToUtf8(info->name), info->write(component), 0});
+        object.properties.push_back(
+            Property{platform::Utf16ToUtf8(info->name), info->write(component), 0});
     }
     DefinitionList definitions;
     // Declaring is not changing: DefineProperties only hands out accessors.

@@ -51,7 +51,8 @@ bool BooleanOf(const Value& value) {
         }
     }
     if (value.kind == Value::Kind::Identifier) {
-        throw EInvalidOperation(u"expected true or false, found " + platform::Utf8ToUtf16(value.text));
+        throw EInvalidOperation(u"expected true or false, found " +
+                                platform::Utf8ToUtf16(value.text));
     }
     WrongKind(value, u"true or false");
 }

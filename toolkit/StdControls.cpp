@@ -1,4 +1,5 @@
 // The standard controls: label, picture, button with glyph, frame.
+#include "platform/Crackers.h"
 #include "toolkit/Controls.h"
 
 #include "toolkit/Forms.h"
@@ -193,7 +194,7 @@ void TLabel::AdjustSize() {
 
 LRESULT TLabel::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (message == WM_CTLCOLORSTATIC && Parent() != nullptr) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
+        HDC dc = crack::DeviceContextOf(wParam);
         Os().SetTextColor(dc, Enabled() ? ColorToRGB(Font().Color())
                                         : Os().GetSysColor(COLOR_GRAYTEXT));
         Os().SetBkColor(dc, ColorToRGB(BackgroundColor()));
@@ -386,7 +387,7 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TBitBtn::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (message == WM_COMMAND && crack::OnCommand(wParam, lParam).code == BN_CLICKED) {
         handled = true;
         if (Enabled()) {
             Click();
@@ -395,7 +396,7 @@ LRESULT TBitBtn::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     }
     if (message == WM_DRAWITEM) {
         handled = true;
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawItem(*crack::OnDrawItem(lParam));
         return TRUE;
     }
     return TWinControl::ParentNotify(message, wParam, lParam, handled);

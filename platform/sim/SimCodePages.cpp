@@ -361,7 +361,6 @@ int SimDesktop::lstrcmpA(const char* a, const char* b) {
 
 namespace {
 
-
 struct KnownLocale {
     LCID lcid;
     const char* abbreviation;

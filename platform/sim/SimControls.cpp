@@ -5,7 +5,6 @@ namespace platform::sim {
 
 namespace {
 
-
 RECT ClientOf(const Window& w) {
     return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
 }

@@ -247,7 +247,8 @@ HFONT SimDesktop::CreateFontIndirectW(const LOGFONTW* font) {
     object.font.lfFaceName[31] = 0;
     s.gdiObjects[ValueOf(handle)] = object;
     s.ledger.Acquire(ValueOf(handle), HandleKind::Font, "CreateFontIndirectW",
-                     Utf16ToUtf8(object.font.lfFaceName) + " " + std::to_string(object.font.lfHeight));
+                     Utf16ToUtf8(object.font.lfFaceName) + " " +
+                         std::to_string(object.font.lfHeight));
     return handle;
 }
 

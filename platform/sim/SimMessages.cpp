@@ -2,6 +2,8 @@
 // actions, dialog keyboard handling, message boxes and DefWindowProcW.
 #include "platform/sim/SimState.h"
 
+#include "platform/Crackers.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -182,43 +184,43 @@ std::size_t DesktopState::Record(HWND window, UINT message, WPARAM wParam, LPARA
     r.delivery = how;
     r.depth = sendDepth;
     switch (message) {
-    case WM_SIZE:
-        r.sizeType = wParam;
-        r.clientWidth = LOWORD(static_cast<std::uintptr_t>(lParam));
-        r.clientHeight = HIWORD(static_cast<std::uintptr_t>(lParam));
+    case WM_SIZE: {
+        const crack::Size size = crack::OnSize(wParam, lParam);
+        r.sizeType = size.type;
+        r.clientWidth = size.clientWidth;
+        r.clientHeight = size.clientHeight;
         break;
+    }
     case WM_MOVE:
-        r.position = POINT{static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam))),
-                           static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)))};
+        r.position = crack::OnMove(lParam);
         break;
     case WM_SHOWWINDOW:
         r.show = wParam != 0;
         break;
     case WM_GETMINMAXINFO:
-        if (lParam != 0) {
-            r.minMaxBefore = *reinterpret_cast<const MINMAXINFO*>(lParam);
+        if (const MINMAXINFO* info = crack::OnGetMinMaxInfo(lParam)) {
+            r.minMaxBefore = *info;
         }
         break;
     case WM_SIZING:
-        if (lParam != 0) {
-            r.rectBefore = *reinterpret_cast<const RECT*>(lParam);
+        if (const RECT* rect = crack::OnSizing(lParam)) {
+            r.rectBefore = *rect;
         }
         break;
     case WM_NCCALCSIZE:
-        if (lParam != 0) {
-            r.rectBefore = wParam != 0 ? reinterpret_cast<const NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                                       : *reinterpret_cast<const RECT*>(lParam);
+        if (const RECT* rect = crack::OnNcCalcSize(wParam, lParam)) {
+            r.rectBefore = *rect;
         }
         break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (lParam != 0) {
-            r.windowPosBefore = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (const WINDOWPOS* pos = crack::OnWindowPos(lParam)) {
+            r.windowPosBefore = *pos;
         }
         break;
     case WM_SETTEXT:
-        if (lParam != 0) {
-            r.text = reinterpret_cast<const char16_t*>(lParam);
+        if (const char16_t* text = crack::OnSetText(lParam)) {
+            r.text = text;
         }
         break;
     default:
@@ -700,8 +702,8 @@ BOOL SimDesktop::IsDialogMessageW(HWND dialog, MSG* message) {
                 }
             }
             const LRESULT def = s.Send(dialog, DM_GETDEFID, 0, 0);
-            if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID) {
-                const WORD id = LOWORD(static_cast<std::uintptr_t>(def));
+            if (crack::HasDefaultId(def)) {
+                const WORD id = static_cast<WORD>(crack::DefaultId(def));
                 HWND button = FindDescendantById(s, dialog, id);
                 if (button == nullptr || IsWindowEnabled(button) != FALSE) {
                     s.Send(dialog, WM_COMMAND, MAKELPARAM(id, BN_CLICKED),
@@ -840,8 +842,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_NCCALCSIZE:
         if (lParam != 0) {
-            RECT& r = wParam != 0 ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                                  : *reinterpret_cast<RECT*>(lParam);
+            RECT& r = *crack::OnNcCalcSize(wParam, lParam);
             RECT client{};
             s.ComputeClient(*w, r, client);
             r = client;
@@ -909,7 +910,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
     case WM_SYSKEYDOWN:
-        if ((HIWORD(static_cast<std::uintptr_t>(lParam)) & KF_ALTDOWN) != 0 && wParam == VK_F4) {
+        if (crack::AltDown(lParam) && wParam == VK_F4) {
             HWND top = s.TopLevelOf(window);
             if (top != nullptr) {
                 s.Post(top, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -955,11 +956,11 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
         RECT client{0, 0, Width(w->client), Height(w->client)};
-        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        FillRect(crack::DeviceContextOf(wParam), &client, brush);
         return 1;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
+        if (crack::OnActivateState(wParam) != WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
             s.SetFocusImpl(window);
         }
         return 0;

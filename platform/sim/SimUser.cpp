@@ -59,14 +59,10 @@ bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     }
     // The drag rectangle stays within the tracking limits: the dragged edges stop.
     MINMAXINFO limits = s.MinMaxInfo(window);
-    const bool left =
-        edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
-    const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT ||
-                       edge == WMSZ_BOTTOMRIGHT;
-    const bool top =
-        edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
-    const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT ||
-                        edge == WMSZ_BOTTOMRIGHT;
+    const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+    const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+    const bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+    const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
     const LONG width = std::clamp(proposed.right - proposed.left, limits.ptMinTrackSize.x,
                                   limits.ptMaxTrackSize.x);
     const LONG height = std::clamp(proposed.bottom - proposed.top, limits.ptMinTrackSize.y,

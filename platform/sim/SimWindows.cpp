@@ -255,8 +255,7 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     HWND owner = nullptr;
     if (child) {
         if (s.Find(parent) == nullptr) {
-            s.Fail(parent == nullptr ? ERROR_TLW_WITH_WSCHILD
-                                     : ERROR_INVALID_WINDOW_HANDLE);
+            s.Fail(parent == nullptr ? ERROR_TLW_WITH_WSCHILD : ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
     } else if (parent != nullptr) {
@@ -329,7 +328,8 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     } else {
         s.topLevel.insert(s.topLevel.begin(), handle);
     }
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW", Utf16ToUtf8(cls->name));
+    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW",
+                     Utf16ToUtf8(cls->name));
 
     CREATESTRUCTW cs{};
     cs.lpCreateParams = param;
@@ -1092,10 +1092,8 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
             pos.flags |= SWP_NOZORDER;
         } else {
             const std::vector<HWND>& list = IsChild(*w) ? Find(w->parent)->children : topLevel;
-            if ((pos.hwndInsertAfter == HWND_TOP && !list.empty() &&
-                 list.front() == window) ||
-                (pos.hwndInsertAfter == HWND_BOTTOM && !list.empty() &&
-                 list.back() == window)) {
+            if ((pos.hwndInsertAfter == HWND_TOP && !list.empty() && list.front() == window) ||
+                (pos.hwndInsertAfter == HWND_BOTTOM && !list.empty() && list.back() == window)) {
                 pos.flags |= SWP_NOZORDER;
             }
         }
@@ -1182,8 +1180,8 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
     }
     constexpr UINT kNoChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
     if ((pos.flags & kNoChange) != kNoChange ||
-        (pos.flags &
-         (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_STATECHANGED)) != 0) {
+        (pos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_STATECHANGED)) !=
+            0) {
         Send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     }
     return TRUE;
@@ -1192,8 +1190,7 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
 BOOL SimDesktop::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                               UINT flags) {
     // The window manager's own flags are not the caller's to give.
-    return state_->SetWindowPosImpl(window, insertAfter, x, y, cx, cy,
-                                    flags & ~SWP_STATECHANGED);
+    return state_->SetWindowPosImpl(window, insertAfter, x, y, cx, cy, flags & ~SWP_STATECHANGED);
 }
 
 BOOL SimDesktop::MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
@@ -1296,8 +1293,8 @@ BOOL SimDesktop::ShowWindow(HWND window, int command) {
             w->style &= ~WS_VISIBLE;
         }
     } else {
-        s.SetWindowPosImpl(window, HWND_TOP, placed.left, placed.top, Width(placed),
-                           Height(placed), swp);
+        s.SetWindowPosImpl(window, HWND_TOP, placed.left, placed.top, Width(placed), Height(placed),
+                           swp);
     }
     w = s.Find(window);
     if (w == nullptr) {

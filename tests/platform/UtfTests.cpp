@@ -26,13 +26,17 @@ TEST_P(Utf8ToUtf16Test, Converts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Utf8ToUtf16Test,
-    ::testing::Values(
-        Utf8Case{"AsciiAndEveryLength", "A\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80", u"A\u00E9\u3042\U0001F600"},
-        Utf8Case{"OverlongSlash", "\xC0\xAFx", u"\uFFFD\uFFFDx"},
-        Utf8Case{"EncodedSurrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        Utf8Case{"AboveTheLastScalar", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-        Utf8Case{"TruncatedKeepsTheNextCharacter", "\xE3\x81" "A", u"\uFFFD\uFFFDA"},
-        Utf8Case{"StrayContinuation", "\x80", u"\uFFFD"}),
+    ::testing::Values(Utf8Case{"AsciiAndEveryLength", "A\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80",
+                               u"A\u00E9\u3042\U0001F600"},
+                      Utf8Case{"OverlongSlash", "\xC0\xAFx", u"\uFFFD\uFFFDx"},
+                      Utf8Case{"EncodedSurrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+                      Utf8Case{"AboveTheLastScalar", "\xF4\x90\x80\x80",
+                               u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+                      Utf8Case{"TruncatedKeepsTheNextCharacter",
+                               "\xE3\x81"
+                               "A",
+                               u"\uFFFD\uFFFDA"},
+                      Utf8Case{"StrayContinuation", "\x80", u"\uFFFD"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Utf16ToUtf8Test, PairsJoinAndLoneSurrogatesBecomeReplacements) {
