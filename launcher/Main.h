@@ -33,7 +33,10 @@ private:
     // has no effect, so the window closes itself when first shown instead.
     bool CloseOnShow = false;
 
-    void RequireComponents() const;
+    // The published components with their names, in the description's order: the one list
+    // that both publishes them and checks that the description made each.
+    template <class Visit> void ForEachComponent(Visit&& visit);
+    void RequireComponents();
 
     void ReadSetupFile();
     void SetupValueRead(launcher::SetupLineKind kind, std::u16string value);

@@ -74,26 +74,27 @@ void RegisterWindowClass(const char16_t* name, WNDPROC procedure) {
 }
 
 LRESULT PLATFORM_CALLBACK ControlWindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
-    TControl* control = TControl::FromHandle(window);
-    if (control == nullptr && message == WM_NCCREATE && lParam != 0) {
-        const CREATESTRUCTW* create = crack::OnCreate(lParam);
-        control = static_cast<TControl*>(create->lpCreateParams);
-        if (control != nullptr) {
-            WindowGlue::Attach(*control, window);
-        }
-    }
-    if (control == nullptr) {
-        return Os().DefWindowProcW(window, message, wParam, lParam);
-    }
+                                                 LPARAM lParam) noexcept {
+    TControl* control = nullptr;
     LRESULT result = 0;
-    // No exception leaves a window procedure.
+    // The boundary: nothing thrown by a control goes on into the system.
     try {
+        control = TControl::FromHandle(window);
+        if (control == nullptr && message == WM_NCCREATE && lParam != 0) {
+            const CREATESTRUCTW* create = crack::OnCreate(lParam);
+            control = static_cast<TControl*>(create->lpCreateParams);
+            if (control != nullptr) {
+                WindowGlue::Attach(*control, window);
+            }
+        }
+        if (control == nullptr) {
+            return Os().DefWindowProcW(window, message, wParam, lParam);
+        }
         result = control->WndProc(message, wParam, lParam);
     } catch (...) {
         Application().HandleException(std::current_exception());
     }
-    if (message == WM_NCDESTROY) {
+    if (control != nullptr && message == WM_NCDESTROY) {
         WindowGlue::Detach(*control);
     }
     return result;

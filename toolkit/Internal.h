@@ -25,7 +25,7 @@ void RegisterWindowClass(const char16_t* name, platform::WNDPROC procedure);
 platform::LRESULT PLATFORM_CALLBACK ControlWindowProcedure(platform::HWND window,
                                                            platform::UINT message,
                                                            platform::WPARAM wParam,
-                                                           platform::LPARAM lParam);
+                                                           platform::LPARAM lParam) noexcept;
 
 // Identifiers for child windows, unique among the live ones.
 int AllocateControlId(TControl* control);

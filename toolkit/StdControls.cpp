@@ -180,13 +180,13 @@ void TLabel::AdjustSize() {
     if (!font) {
         return;
     }
-    HGDIOBJ previous = Os().SelectObject(dc.get(), font.get());
+    SelectedObject selected(dc.get(), font.get());
     RECT extent{0, 0, 0, 0};
     // An empty label keeps the height of one line.
     const std::u16string text = Caption().empty() ? std::u16string(u" ") : Caption();
     const int height = Os().DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()),
                                       &extent, DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
-    Os().SelectObject(dc.get(), previous);
+    selected.Restore();
     if (height != 0) {
         SetBounds(Left(), Top(), extent.right - extent.left, extent.bottom - extent.top);
     }
@@ -250,8 +250,8 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        HDC dc = Os().BeginPaint(WindowHandle(), &paint);
+        const PaintDC paint(WindowHandle());
+        HDC dc = paint.get();
         if (dc == nullptr) {
             return 0;
         }
@@ -270,7 +270,6 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Os().StretchDIBits(dc, 0, 0, width, height, 0, 0, picture_.width, picture_.height,
                                picture_.bits.data(), &picture_.info, DIB_RGB_COLORS, SRCCOPY);
         }
-        Os().EndPaint(WindowHandle(), &paint);
         return 0;
     }
     default:
@@ -426,12 +425,9 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         }
     }
 
-    HGDIOBJ previousFont = nullptr;
     const LOGFONTW logFont = Font().LogFont();
     UniqueFont font(Os().CreateFontIndirectW(&logFont));
-    if (font) {
-        previousFont = Os().SelectObject(dc, font.get());
-    }
+    SelectedObject selectedFont(dc, font.get());
     const std::u16string& caption = Caption();
     const UINT prefix = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
     RECT textExtent{0, 0, 0, 0};
@@ -467,9 +463,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         Os().DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
                        DT_SINGLELINE | DT_LEFT | DT_NOCLIP | prefix);
     }
-    if (previousFont != nullptr) {
-        Os().SelectObject(dc, previousFont);
-    }
+    selectedFont.Restore();
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         RECT focus{r.left + 4, r.top + 4, r.right - 4, r.bottom - 4};
         Os().DrawFocusRect(dc, &focus);
