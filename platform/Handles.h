@@ -8,8 +8,7 @@
 
 namespace platform {
 
-template <class Handle, class Traits>
-class Unique {
+template <class Handle, class Traits> class Unique {
 public:
     Unique() = default;
     explicit Unique(Handle handle) : handle_(handle) {}
@@ -45,8 +44,7 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
 
-template <class H>
-struct GdiObjectTraits {
+template <class H> struct GdiObjectTraits {
     static H Null() { return nullptr; }
     static bool Valid(H h) { return h != nullptr; }
     static void Close(H h) { Os().DeleteObject(reinterpret_cast<HGDIOBJ>(h)); }

@@ -135,7 +135,8 @@ void TApplication::Initialize() {
                         Os().GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR);
     if (icon != nullptr) {
         icon_.reset(static_cast<HICON>(icon));
-        Os().SendMessageW(handle_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+        Os().SendMessageW(handle_.get(), WM_SETICON, ICON_BIG,
+                          reinterpret_cast<LPARAM>(icon_.get()));
     }
 }
 
@@ -244,10 +245,10 @@ int TApplication::MessageBox(const std::u16string& text, const std::u16string& c
                              UINT flags) {
     HWND active = Os().GetActiveWindow();
     const auto& forms = internal::LiveForms();
-    const bool ours = active != nullptr &&
-                      (active == handle_.get() || std::any_of(forms.begin(), forms.end(), [&](TForm* f) {
-                           return f->WindowHandle() == active;
-                       }));
+    const bool ours = active != nullptr && (active == handle_.get() ||
+                                            std::any_of(forms.begin(), forms.end(), [&](TForm* f) {
+                                                return f->WindowHandle() == active;
+                                            }));
     HWND owner = ours ? active : handle_.get();
     HWND focus = Os().GetFocus();
 
