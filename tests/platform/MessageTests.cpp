@@ -1,6 +1,6 @@
 // Sending through hooks and replaced procedures, the message loop with idle actions, dialog
 // keys, message boxes and the user's actions.
-#include "SimFixture.h"
+#include "Sequences.h"
 
 #include <string>
 
@@ -351,10 +351,7 @@ TEST_F(MessageTest, DraggingABorderSendsSizingThenMovesToTheWindowsRectangle) {
     };
     Desk().ClearMessages();
     ASSERT_TRUE(Desk().DragBorder(top, platform::WMSZ_BOTTOMRIGHT, Rect(100, 100, 700, 500)));
-    auto sent = Sent(top, {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_NCPAINT,
-                           WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE});
-    EXPECT_EQ(Names{sent},
-              (Names{{platform::WM_ENTERSIZEMOVE, WM_SIZING, platform::WM_EXITSIZEMOVE}}));
+    EXPECT_EQ(Received(top, seq::kMoveMessages), seq::kBorderDrag);
     auto sizing = Records(top, WM_SIZING).at(0);
     EXPECT_EQ(sizing.wParam, platform::WMSZ_BOTTOMRIGHT);
     EXPECT_EQ(Edges(*sizing.rectBefore), Edges(Rect(100, 100, 700, 500)));
@@ -421,8 +418,8 @@ TEST_F(MessageTest, ChangingTheScreenTellsEveryTopLevelWindowThenRepaintsTheVisi
     HWND hidden = CreateTopLevel();
     Desk().ClearMessages();
     Desk().SetScreenSize(1024, 768);
-    EXPECT_EQ(Names{Sent(shown)}, (Names{{platform::WM_DISPLAYCHANGE, WM_NCPAINT}}));
-    EXPECT_EQ(Names{Sent(hidden)}, (Names{{platform::WM_DISPLAYCHANGE}}));
+    EXPECT_EQ(Received(shown), seq::kDisplayChangeShown);
+    EXPECT_EQ(Received(hidden), seq::kDisplayChangeHidden);
     EXPECT_EQ(Records(shown, platform::WM_DISPLAYCHANGE).at(0).lParam, MAKELPARAM(1024, 768));
     EXPECT_EQ(Desk().GetSystemMetrics(SM_CXSCREEN), 1024);
     EXPECT_EQ(Desk().GetSystemMetrics(SM_CYSCREEN), 768);
