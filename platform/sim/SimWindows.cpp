@@ -741,8 +741,10 @@ void DesktopState::ZOrderInsert(HWND window, HWND insertAfter) {
         auto after = std::find(list->begin(), list->end(), insertAfter);
         position = after == list->end() ? list->begin() : after + 1;
     }
+    // Decided before the insertion, which may move the list's storage.
+    const bool atTop = position == list->begin();
     list->insert(position, window);
-    if (list == &topLevel && position == list->begin()) {
+    if (list == &topLevel && atTop) {
         // Owned windows stay above their owner.
         std::vector<HWND> owned;
         for (HWND top : topLevel) {
