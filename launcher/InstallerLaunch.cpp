@@ -78,16 +78,16 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
     startup.cb = sizeof startup;
     // The launcher's position goes into the record as it always has, but without
     // STARTF_USEPOSITION: the installer's window opens where the system places it.
-    startup.dwX = static_cast<DWORD>(MainForm->Left());
-    startup.dwY = static_cast<DWORD>(MainForm->Top());
+    startup.dwX = static_cast<DWORD>(Left());
+    startup.dwY = static_cast<DWORD>(Top());
 
     toolkit::Application().Minimize();
 
     if (!Os().CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process)) {
         command.reset();
-        Os().ShowWindow(MainForm->Handle(), SW_RESTORE);
-        Os().SetForegroundWindow(MainForm->Handle());
+        Os().ShowWindow(Handle(), SW_RESTORE);
+        Os().SetForegroundWindow(Handle());
         launcher::ShowLauncherMessage(launcher::MsgInstallerStartFailed, IsJapaneseUser());
         Close();
         return;
@@ -110,8 +110,8 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
     threadHandle.reset();
     command.reset();
 
-    Os().ShowWindow(MainForm->Handle(), SW_RESTORE);
-    Os().SetForegroundWindow(MainForm->Handle());
+    Os().ShowWindow(Handle(), SW_RESTORE);
+    Os().SetForegroundWindow(Handle());
     Close();
 }
 
@@ -120,7 +120,7 @@ void TMainForm::ReportLastError() {
     char16_t* text = nullptr;
     const DWORD length = Os().FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-        0x0400 /* the user's default language */, reinterpret_cast<char16_t*>(&text), 0, nullptr);
+        LANG_USER_DEFAULT, reinterpret_cast<char16_t*>(&text), 0, nullptr);
     UniqueLocal block(text);
     if (length == 0) {
         return;

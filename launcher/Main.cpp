@@ -13,16 +13,20 @@ constexpr std::u16string_view kVersion = u"" SETUP_VERSION;
 constexpr platform::LCID kJapanese = 1041;
 } // namespace
 
+template <class Visit> void TMainForm::ForEachComponent(Visit&& visit) {
+    visit(u"LabelTitle", LabelTitle);
+    visit(u"Image1", Image1);
+    visit(u"Label2", Label2);
+    visit(u"LabelType", LabelType);
+    visit(u"LabelVersion", LabelVersion);
+    visit(u"Label5", Label5);
+    visit(u"BtnInstall", BtnInstall);
+    visit(u"BtnCancel", BtnCancel);
+    visit(u"ResizeKit1", ResizeKit1);
+}
+
 TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
-    PublishField(u"LabelTitle", LabelTitle);
-    PublishField(u"Image1", Image1);
-    PublishField(u"Label2", Label2);
-    PublishField(u"LabelType", LabelType);
-    PublishField(u"LabelVersion", LabelVersion);
-    PublishField(u"Label5", Label5);
-    PublishField(u"BtnInstall", BtnInstall);
-    PublishField(u"BtnCancel", BtnCancel);
-    PublishField(u"ResizeKit1", ResizeKit1);
+    ForEachComponent([this](const char16_t* name, auto*& field) { PublishField(name, field); });
     PublishMethod(u"FormShow", &TMainForm::FormShow);
     PublishMethod(u"BtnInstallClick", &TMainForm::BtnInstallClick);
     PublishMethod(u"BtnCancelClick", &TMainForm::BtnCancelClick);
@@ -39,7 +43,7 @@ TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
     LabelType->SetCaption(u"????????");
     LabelVersion->SetCaption(u"?.??.??");
 
-    launcher::ReadSetupFile(*this);
+    ReadSetupFile();
 
     // Through MainForm: the application stored it before this body ran.
     MainForm->SetCaption(u"Setup (" + std::u16string(kVersion) + u")");
@@ -51,24 +55,13 @@ TMainForm::TMainForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
 
 // The description is part of the executable, but a component missing from it must not become
 // a null pointer the constructor runs into.
-void TMainForm::RequireComponents() const {
-    const std::pair<const toolkit::TComponent*, const char16_t*> components[] = {
-        {LabelTitle, u"LabelTitle"},
-        {Image1, u"Image1"},
-        {Label2, u"Label2"},
-        {LabelType, u"LabelType"},
-        {LabelVersion, u"LabelVersion"},
-        {Label5, u"Label5"},
-        {BtnInstall, u"BtnInstall"},
-        {BtnCancel, u"BtnCancel"},
-        {ResizeKit1, u"ResizeKit1"},
-    };
-    for (const auto& [component, name] : components) {
-        if (component == nullptr) {
+void TMainForm::RequireComponents() {
+    ForEachComponent([](const char16_t* name, const auto* field) {
+        if (field == nullptr) {
             throw toolkit::EInvalidOperation(u"The window's description has no " +
                                              std::u16string(name));
         }
-    }
+    });
 }
 
 void TMainForm::FormShow(toolkit::TObject* /*Sender*/) {
@@ -81,12 +74,22 @@ void TMainForm::BtnCancelClick(toolkit::TObject* /*Sender*/) {
     Close();
 }
 
-bool TMainForm::CompactSetupLine(char* line) {
-    return launcher::CompactLine(line);
-}
-
-launcher::SetupLineKind TMainForm::ParseSetupLine(char* line) {
-    return launcher::ParseLine(line);
+void TMainForm::ReadSetupFile() {
+    // The reader keeps the file open after a failure until it goes, so the report comes first.
+    launcher::SetupFileReader reader;
+    for (;;) {
+        launcher::SetupStep step = reader.Next();
+        switch (step.kind) {
+        case launcher::SetupStep::Kind::Value:
+            SetupValueRead(step.label, std::move(step.value));
+            break;
+        case launcher::SetupStep::Kind::End:
+            return;
+        case launcher::SetupStep::Kind::Failed:
+            SetupFileFailed(*step.failure);
+            return;
+        }
+    }
 }
 
 void TMainForm::SetupValueRead(launcher::SetupLineKind kind, std::u16string value) {

@@ -29,16 +29,16 @@ public:
     explicit TMainForm(toolkit::TComponent* AOwner);
 
 private:
-    template <class Form> friend void launcher::ReadSetupFile(Form& form);
-
     // Set by a failure while the setup file is read; a close request made during construction
     // has no effect, so the window closes itself when first shown instead.
     bool CloseOnShow = false;
 
-    void RequireComponents() const;
+    // The published components with their names, in the description's order: the one list
+    // that both publishes them and checks that the description made each.
+    template <class Visit> void ForEachComponent(Visit&& visit);
+    void RequireComponents();
 
-    bool CompactSetupLine(char* line);
-    launcher::SetupLineKind ParseSetupLine(char* line);
+    void ReadSetupFile();
     void SetupValueRead(launcher::SetupLineKind kind, std::u16string value);
     void SetupFileFailed(const launcher::LauncherMessage& message);
 

@@ -1,6 +1,7 @@
 #include "launcher/SetupFile.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -71,9 +72,8 @@ bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
 
 namespace {
 
-// Not among the seam's names: only this conversion needs them.
-constexpr DWORD kErrorInvalidFlags = 1004;
-constexpr DWORD kWcErrInvalidChars = 0x00000080;
+constexpr DWORD kErrorInvalidFlags = platform::ERROR_INVALID_FLAGS;
+constexpr DWORD kWcErrInvalidChars = platform::WC_ERR_INVALID_CHARS;
 
 // The current directory in the ANSI code page, or nothing when the code page cannot express
 // it: a best-fit or default character would name some other directory.
@@ -125,8 +125,8 @@ std::optional<std::string> CurrentDirectoryAnsi() {
     return ansi;
 }
 
-} // namespace
-
+// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
+// also when the code page cannot express the directory.
 platform::UniqueKernelHandle OpenSetupFile() {
     static constexpr std::array<std::string_view, 2> kNames = {"Setup.ini", ".setup_ini"};
 
@@ -149,7 +149,33 @@ platform::UniqueKernelHandle OpenSetupFile() {
     return {};
 }
 
-bool CompactLine(char* line) {
+// Everything from the first semicolon on goes, quotes or not.
+void RemoveComment(char* line) {
+    if (char* semicolon = std::strchr(line, ';')) {
+        *semicolon = '\0';
+    }
+}
+
+// Bytes of the file to display text, with the machine's ANSI code page.
+std::u16string AnsiToText(const char* bytes) {
+    const int length = static_cast<int>(std::strlen(bytes));
+    if (length == 0) {
+        return {};
+    }
+    const int units = Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, nullptr, 0);
+    if (units <= 0) {
+        return {};
+    }
+    std::u16string text(static_cast<std::size_t>(units), u'\0');
+    const int written =
+        Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, text.data(), units);
+    text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return text;
+}
+
+} // namespace
+
+bool CompactSetupLine(char* line) {
     const std::size_t length = std::strlen(line);
     platform::HeapBlock scratch = platform::HeapBlock::Allocate(length + 4);
     if (!scratch) {
@@ -174,7 +200,7 @@ bool CompactLine(char* line) {
     return true;
 }
 
-SetupLineKind ParseLine(char* line) {
+SetupLineKind ParseSetupLine(char* line) {
     const auto startsWith = [line](std::string_view keyword) {
         return std::strncmp(line, keyword.data(), keyword.size()) == 0;
     };
@@ -205,20 +231,46 @@ SetupLineKind ParseLine(char* line) {
     return kind;
 }
 
-std::u16string AnsiToText(const char* bytes) {
-    const int length = static_cast<int>(std::strlen(bytes));
-    if (length == 0) {
-        return {};
+SetupFileReader::SetupFileReader() : file_(OpenSetupFile()), stream_(file_.get()) {}
+
+SetupStep SetupFileReader::Finish(SetupStep step) {
+    finished_ = step;
+    return step;
+}
+
+SetupStep SetupFileReader::Next() {
+    using Kind = SetupStep::Kind;
+    if (finished_) {
+        return *finished_;
     }
-    const int units = Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, nullptr, 0);
-    if (units <= 0) {
-        return {};
+    if (!file_) {
+        return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileOpenFailed});
     }
-    std::u16string text(static_cast<std::size_t>(units), u'\0');
-    const int written =
-        Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, text.data(), units);
-    text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-    return text;
+    char line[SetupFileStream::kPieceSize];
+    for (;;) {
+        if (!stream_.ReadPiece(line)) {
+            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileReadFailed});
+        }
+        if (!CompactSetupLine(line)) {
+            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileOutOfMemory});
+        }
+        RemoveComment(line);
+        if (line[0] == '\0') {
+            continue;
+        }
+        const SetupLineKind kind = ParseSetupLine(line);
+        switch (kind) {
+        case SetupLineKind::End:
+            Close();
+            return Finish({.kind = Kind::End});
+        case SetupLineKind::Unrecognised:
+            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileContentError});
+        case SetupLineKind::Title:
+        case SetupLineKind::DriverType:
+        case SetupLineKind::DriverVersion:
+            return {.kind = Kind::Value, .label = kind, .value = AnsiToText(line)};
+        }
+    }
 }
 
 } // namespace launcher

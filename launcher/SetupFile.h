@@ -10,7 +10,7 @@
 #include "platform/Api.h"
 #include "platform/Handles.h"
 
-#include <cstring>
+#include <optional>
 #include <string>
 
 namespace launcher {
@@ -39,71 +39,41 @@ private:
     bool failed_ = false;
 };
 
-// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
-// also when the code page cannot express the directory.
-platform::UniqueKernelHandle OpenSetupFile();
-
 enum class SetupLineKind { Title, DriverType, DriverVersion, End, Unrecognised };
 
-// The work behind TMainForm's CompactSetupLine and ParseSetupLine.
-bool CompactLine(char* line);
-SetupLineKind ParseLine(char* line);
+// The two steps every piece goes through, comment removal between them. CompactSetupLine is
+// false when its scratch memory cannot be had; the line is then unchanged. ParseSetupLine moves
+// a value keyword's value to the start of the line.
+bool CompactSetupLine(char* line);
+SetupLineKind ParseSetupLine(char* line);
 
-// Everything from the first semicolon on goes, quotes or not.
-inline void RemoveComment(char* line) {
-    if (char* semicolon = std::strchr(line, ';')) {
-        *semicolon = '\0';
-    }
-}
+// One step of the reading: a value for one of the labels, the end marker, or a failure that the
+// caller reports.
+struct SetupStep {
+    enum class Kind { Value, End, Failed };
+    Kind kind = Kind::End;
+    SetupLineKind label = SetupLineKind::End; // Title, DriverType or DriverVersion for a value
+    std::u16string value{};
+    const LauncherMessage* failure = nullptr; // for a failure
+};
 
-// Bytes of the file to display text, with the machine's ANSI code page.
-std::u16string AnsiToText(const char* bytes);
+// Reads "Setup.ini" (else ".setup_ini") of the current directory, one value at a time. The file
+// is opened on construction and closed at the end marker; after a failure it stays open until
+// Close or the reader goes, so that the report comes before the file is closed.
+class SetupFileReader {
+public:
+    SetupFileReader();
 
-// Reads the file on behalf of a form, which supplies
-//   bool CompactSetupLine(char* line);
-//   SetupLineKind ParseSetupLine(char* line);
-//   void SetupValueRead(SetupLineKind kind, std::u16string value);
-//   void SetupFileFailed(const LauncherMessage& message);  // report, and end the launcher
-// The failure report comes before the file is closed; the file is closed exactly once.
-template <class Form> void ReadSetupFile(Form& form) {
-    platform::UniqueKernelHandle file = OpenSetupFile();
-    if (!file) {
-        form.SetupFileFailed(MsgSetupFileOpenFailed);
-        return;
-    }
-    SetupFileStream stream(file.get());
-    char line[SetupFileStream::kPieceSize];
-    for (;;) {
-        if (!stream.ReadPiece(line)) {
-            form.SetupFileFailed(MsgSetupFileReadFailed);
-            file.reset();
-            return;
-        }
-        if (!form.CompactSetupLine(line)) {
-            form.SetupFileFailed(MsgSetupFileOutOfMemory);
-            file.reset();
-            return;
-        }
-        RemoveComment(line);
-        if (line[0] == '\0') {
-            continue;
-        }
-        const SetupLineKind kind = form.ParseSetupLine(line);
-        switch (kind) {
-        case SetupLineKind::End:
-            file.reset();
-            return;
-        case SetupLineKind::Unrecognised:
-            form.SetupFileFailed(MsgSetupFileContentError);
-            file.reset();
-            return;
-        case SetupLineKind::Title:
-        case SetupLineKind::DriverType:
-        case SetupLineKind::DriverVersion:
-            form.SetupValueRead(kind, AnsiToText(line));
-            break;
-        }
-    }
-}
+    // Once the end or a failure has been given, every further call gives it again.
+    SetupStep Next();
+    void Close() { file_.reset(); }
+
+private:
+    SetupStep Finish(SetupStep step);
+
+    platform::UniqueKernelHandle file_;
+    SetupFileStream stream_;
+    std::optional<SetupStep> finished_{};
+};
 
 } // namespace launcher

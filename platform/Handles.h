@@ -8,8 +8,7 @@
 
 namespace platform {
 
-template <class Handle, class Traits>
-class Unique {
+template <class Handle, class Traits> class Unique {
 public:
     Unique() = default;
     explicit Unique(Handle handle) : handle_(handle) {}
@@ -45,8 +44,7 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = Unique<HANDLE, KernelHandleTraits>;
 
-template <class H>
-struct GdiObjectTraits {
+template <class H> struct GdiObjectTraits {
     static H Null() { return nullptr; }
     static bool Valid(H h) { return h != nullptr; }
     static void Close(H h) { Os().DeleteObject(reinterpret_cast<HGDIOBJ>(h)); }
@@ -61,18 +59,13 @@ struct IconTraits {
 };
 using UniqueIcon = Unique<HICON, IconTraits>;
 
-struct HookTraits {
-    static HHOOK Null() { return nullptr; }
-    static bool Valid(HHOOK h) { return h != nullptr; }
-    static void Close(HHOOK h) { Os().UnhookWindowsHookEx(h); }
-};
-using UniqueHook = Unique<HHOOK, HookTraits>;
-
 struct WindowTraits {
     static HWND Null() { return nullptr; }
     static bool Valid(HWND h) { return h != nullptr; }
     static void Close(HWND h) { Os().DestroyWindow(h); }
 };
+// For a top-level window that nothing else destroys. A child window or one the system may
+// destroy holds its handle borrowed, cleared at WM_NCDESTROY.
 using UniqueWindow = Unique<HWND, WindowTraits>;
 
 struct LocalTraits {
@@ -98,6 +91,48 @@ public:
 private:
     HWND window_;
     HDC dc_;
+};
+
+// The painting of one WM_PAINT: BeginPaint on construction, EndPaint when it goes, so that a
+// throw while painting cannot leave the window's update region pending.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) : window_(window), dc_(Os().BeginPaint(window, &paint_)) {}
+    ~PaintDC() {
+        if (dc_ != nullptr) {
+            Os().EndPaint(window_, &paint_);
+        }
+    }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// An object selected into a device context until Restore or the end of the scope, whichever
+// comes first; then the previous object goes back. Nothing is selected for a null object.
+// Declare it after the owner of the object, so that the object is deselected before it is
+// deleted.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? Os().SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() { Restore(); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    void Restore() {
+        if (HGDIOBJ previous = std::exchange(previous_, nullptr)) {
+            Os().SelectObject(dc_, previous);
+        }
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };
 
 // A block of the process heap.

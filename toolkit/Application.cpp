@@ -13,7 +13,8 @@ namespace {
 TApplication* current = nullptr;
 
 LRESULT PLATFORM_CALLBACK ApplicationWindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                     LPARAM lParam) {
+                                                     LPARAM lParam) noexcept {
+    // The boundary: nothing thrown here goes on into the system.
     try {
         if (message == WM_CLOSE) {
             // Closing the application window closes the main form instead.
@@ -22,11 +23,11 @@ LRESULT PLATFORM_CALLBACK ApplicationWindowProcedure(HWND window, UINT message, 
             }
             return 0;
         }
+        return Os().DefWindowProcW(window, message, wParam, lParam);
     } catch (...) {
         Application().HandleException(std::current_exception());
         return 0;
     }
-    return Os().DefWindowProcW(window, message, wParam, lParam);
 }
 
 // Lower case as the system's CharLowerW has it for the scripts a file name is likely to use:
@@ -115,17 +116,17 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    if (handle_ != nullptr) {
+    if (handle_) {
         return;
     }
     internal::RegisterWindowClass(internal::kApplicationClass, &ApplicationWindowProcedure);
     HINSTANCE instance = Os().GetModuleHandleW(nullptr);
     const std::u16string title = Title();
-    handle_ =
+    handle_.reset(
         Os().CreateWindowExW(0, internal::kApplicationClass, title.c_str(),
                              WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                             0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-    if (handle_ == nullptr) {
+                             0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+    if (!handle_) {
         throw EInvalidOperation(u"Cannot create the application window");
     }
     // The launcher icon; a program without one simply has none.
@@ -134,7 +135,8 @@ void TApplication::Initialize() {
                         Os().GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR);
     if (icon != nullptr) {
         icon_.reset(static_cast<HICON>(icon));
-        Os().SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+        Os().SendMessageW(handle_.get(), WM_SETICON, ICON_BIG,
+                          reinterpret_cast<LPARAM>(icon_.get()));
     }
 }
 
@@ -203,20 +205,17 @@ void TApplication::Shutdown() {
     // Forms in reverse order of creation, then the application window and its icon.
     DestroyComponents();
     mainForm_ = nullptr;
-    if (handle_ != nullptr) {
-        HWND window = handle_;
-        handle_ = nullptr;
-        Os().DestroyWindow(window);
-    }
+    // The handle is cleared before the window goes, so its last messages find none.
+    handle_.reset();
     icon_.reset();
 }
 
 void TApplication::Minimize() {
     if (mainFormOnTaskBar_ && mainForm_ != nullptr) {
         mainForm_->SetWindowState(wsMinimized);
-    } else if (handle_ != nullptr) {
+    } else if (handle_) {
         // The result is the previous visibility, not a success flag.
-        Os().ShowWindow(handle_, SW_MINIMIZE);
+        Os().ShowWindow(handle_.get(), SW_MINIMIZE);
     }
 }
 
@@ -246,11 +245,11 @@ int TApplication::MessageBox(const std::u16string& text, const std::u16string& c
                              UINT flags) {
     HWND active = Os().GetActiveWindow();
     const auto& forms = internal::LiveForms();
-    const bool ours = active != nullptr &&
-                      (active == handle_ || std::any_of(forms.begin(), forms.end(), [&](TForm* f) {
-                           return f->WindowHandle() == active;
-                       }));
-    HWND owner = ours ? active : handle_;
+    const bool ours = active != nullptr && (active == handle_.get() ||
+                                            std::any_of(forms.begin(), forms.end(), [&](TForm* f) {
+                                                return f->WindowHandle() == active;
+                                            }));
+    HWND owner = ours ? active : handle_.get();
     HWND focus = Os().GetFocus();
 
     // The box's own loop disables its owner; the application's other windows are disabled
@@ -282,7 +281,7 @@ void TApplication::ShowException(const std::exception* error) {
     MessageBox(text, Title(), MB_OK | MB_ICONERROR);
 }
 
-void TApplication::HandleException(std::exception_ptr error) {
+void TApplication::HandleException(std::exception_ptr error) noexcept {
     if (!error) {
         return;
     }

@@ -75,10 +75,10 @@ public:
     // not of the toolkit's class shows an empty message.
     void ShowException(const std::exception* error);
     // Reports an exception caught while handling a message; EAbort is silent.
-    void HandleException(std::exception_ptr error = std::current_exception());
+    void HandleException(std::exception_ptr error = std::current_exception()) noexcept;
 
     TForm* MainForm() const { return mainForm_; }
-    platform::HWND Handle() const { return handle_; }
+    platform::HWND Handle() const { return handle_.get(); }
     int ScreenPixelsPerInch();
     // True while CreateForm makes the form that will become the main form.
     bool CreatingMainForm() const { return creatingMainForm_; }
@@ -92,7 +92,7 @@ private:
     platform::HWND DialogWindowFor(platform::HWND window) const;
 
     TApplication* previous_ = nullptr;
-    platform::HWND handle_ = nullptr;
+    platform::UniqueWindow handle_;
     platform::UniqueIcon icon_;
     TForm* mainForm_ = nullptr;
     bool mainFormOnTaskBar_ = false;

@@ -1,5 +1,6 @@
 #include "toolkit/Controls.h"
 
+#include "platform/Crackers.h"
 #include "toolkit/Application.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Internal.h"
@@ -58,41 +59,42 @@ namespace internal {
 void RegisterWindowClass(const char16_t* name, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = kCsDblClks;
+    windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = Os().GetModuleHandleW(nullptr);
     // The system's shared arrow; without it the pointer would keep whatever shape it had when
     // it entered the window. A system without one leaves the class without a cursor.
-    windowClass.hCursor = static_cast<HCURSOR>(Os().LoadImageW(
-        nullptr, MAKEINTRESOURCEW(kIdcArrow), kImageCursor, 0, 0, LR_SHARED | kLrDefaultSize));
+    windowClass.hCursor = static_cast<HCURSOR>(
+        Os().LoadImageW(nullptr, IDC_ARROW(), IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
     windowClass.lpszClassName = name;
     if (Os().RegisterClassExW(&windowClass) == 0 &&
-        Os().GetLastError() != kErrorClassAlreadyExists) {
+        Os().GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         throw EInvalidOperation(u"Cannot register the window class " + std::u16string(name));
     }
 }
 
 LRESULT PLATFORM_CALLBACK ControlWindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
-    TControl* control = TControl::FromHandle(window);
-    if (control == nullptr && message == WM_NCCREATE && lParam != 0) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        control = static_cast<TControl*>(create->lpCreateParams);
-        if (control != nullptr) {
-            WindowGlue::Attach(*control, window);
-        }
-    }
-    if (control == nullptr) {
-        return Os().DefWindowProcW(window, message, wParam, lParam);
-    }
+                                                 LPARAM lParam) noexcept {
+    TControl* control = nullptr;
     LRESULT result = 0;
-    // No exception leaves a window procedure.
+    // The boundary: nothing thrown by a control goes on into the system.
     try {
+        control = TControl::FromHandle(window);
+        if (control == nullptr && message == WM_NCCREATE && lParam != 0) {
+            const CREATESTRUCTW* create = crack::OnCreate(lParam);
+            control = static_cast<TControl*>(create->lpCreateParams);
+            if (control != nullptr) {
+                WindowGlue::Attach(*control, window);
+            }
+        }
+        if (control == nullptr) {
+            return Os().DefWindowProcW(window, message, wParam, lParam);
+        }
         result = control->WndProc(message, wParam, lParam);
     } catch (...) {
         Application().HandleException(std::current_exception());
     }
-    if (message == WM_NCDESTROY) {
+    if (control != nullptr && message == WM_NCDESTROY) {
         WindowGlue::Detach(*control);
     }
     return result;
@@ -741,20 +743,22 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Notifications a child sends its parent go back to the child's own object.
     TControl* child = nullptr;
     switch (message) {
-    case WM_COMMAND:
-        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
-        if (child == nullptr && lParam == 0) {
-            child = internal::ControlById(LOWORD(wParam));
+    case WM_COMMAND: {
+        const crack::Command command = crack::OnCommand(wParam, lParam);
+        child = TControl::FromHandle(command.control);
+        if (child == nullptr && command.control == nullptr) {
+            child = internal::ControlById(command.id);
         }
         break;
+    }
     case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const DRAWITEMSTRUCT* item = crack::OnDrawItem(lParam);
         child = item != nullptr ? TControl::FromHandle(item->hwndItem) : nullptr;
         break;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        child = TControl::FromHandle(reinterpret_cast<HWND>(lParam));
+        child = TControl::FromHandle(crack::ControlOf(lParam));
         break;
     default:
         break;
@@ -771,7 +775,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT client{};
         if (Os().GetClientRect(WindowHandle(), &client) != FALSE) {
-            Os().FillRect(reinterpret_cast<HDC>(wParam), &client, Brush());
+            Os().FillRect(crack::DeviceContextOf(wParam), &client, Brush());
         }
         return 1;
     }

@@ -127,6 +127,9 @@ private:
     TWinControl* parent_ = nullptr;
     bool enabled_ = true;
     bool visible_ = true;
+    // Borrowed, not owned: a child window is destroyed with its parent, by the system, so the
+    // window procedure clears this at WM_NCDESTROY, whoever destroyed it; DestroyHandle only
+    // asks for the destruction.
     platform::HWND handle_ = nullptr;
     platform::WNDPROC systemProc_ = nullptr;
     platform::UniqueFont hfont_;

@@ -48,7 +48,7 @@ template <class F> void AtLine(int line, const std::u16string& context, F&& step
     } catch (const Exception& error) {
         throw EDescriptionError(line, context + error.Message());
     } catch (const std::exception& error) {
-        throw EDescriptionError(line, context + Utf8ToUtf16(error.what()));
+        throw EDescriptionError(line, context + platform::Utf8ToUtf16(error.what()));
     }
 }
 
@@ -67,7 +67,7 @@ public:
     }
 
     void Read(const Object& tree) {
-        const std::u16string className = Utf8ToUtf16(tree.className);
+        const std::u16string className = platform::Utf8ToUtf16(tree.className);
         const std::u16string registered = RegisteredClassName(typeid(root_));
         if (!registered.empty() && !SameText(registered, className)) {
             throw EDescriptionError(tree.line, u"the description is of class " + className +
@@ -75,7 +75,7 @@ public:
         }
         root_.BeginLoading();
         try {
-            AtLine(tree.line, u"", [&] { root_.SetName(Utf8ToUtf16(tree.name)); });
+            AtLine(tree.line, u"", [&] { root_.SetName(platform::Utf8ToUtf16(tree.name)); });
             if (registered.empty()) {
                 root_.SetClassName(className);
             }
@@ -97,8 +97,8 @@ public:
 
 private:
     void ReadObject(const Object& object, TComponent& owner, TWinControl* parent) {
-        const std::u16string className = Utf8ToUtf16(object.className);
-        const std::u16string name = Utf8ToUtf16(object.name);
+        const std::u16string className = platform::Utf8ToUtf16(object.className);
+        const std::u16string name = platform::Utf8ToUtf16(object.name);
         if (!IsComponentClassRegistered(className)) {
             throw EDescriptionError(object.line, u"unknown class " + className);
         }
@@ -146,7 +146,7 @@ private:
         const TPropertyList& published = component.PublishedProperties();
         std::vector<const Property*> defined;
         for (const Property& property : object.properties) {
-            const std::u16string name = Utf8ToUtf16(property.name);
+            const std::u16string name = platform::Utf8ToUtf16(property.name);
             const TPropertyInfo* info = published.Find(name);
             if (info == nullptr || !info->read) {
                 defined.push_back(&property);
@@ -162,7 +162,7 @@ private:
         DefinitionList definitions;
         component.DefineProperties(definitions);
         for (const Property* property : defined) {
-            const std::u16string name = Utf8ToUtf16(property->name);
+            const std::u16string name = platform::Utf8ToUtf16(property->name);
             const auto* definition = definitions.Find(name);
             if (definition == nullptr || !definition->read) {
                 throw EDescriptionError(property->line, u"unknown property " + name + u" of " +
@@ -192,13 +192,14 @@ Object Describe(const TComponent& component) {
         throw EInvalidOperation(u"An unnamed " + component.ClassName() + u" cannot be written");
     }
     Object object;
-    object.name = Utf16ToUtf8(component.Name());
-    object.className = Utf16ToUtf8(component.ClassName());
+    object.name = platform::Utf16ToUtf8(component.Name());
+    object.className = platform::Utf16ToUtf8(component.ClassName());
     for (const TPropertyInfo* info : component.PublishedProperties().All()) {
         if (!info->write || (info->stored && !info->stored(component))) {
             continue;
         }
-        object.properties.push_back(Property{Utf16ToUtf8(info->name), info->write(component), 0});
+        object.properties.push_back(
+            Property{platform::Utf16ToUtf8(info->name), info->write(component), 0});
     }
     DefinitionList definitions;
     // Declaring is not changing: DefineProperties only hands out accessors.
@@ -206,7 +207,7 @@ Object Describe(const TComponent& component) {
     for (const auto& definition : definitions.definitions) {
         if (definition.hasData && definition.write) {
             object.properties.push_back(
-                Property{Utf16ToUtf8(definition.name), definition.write(), 0});
+                Property{platform::Utf16ToUtf8(definition.name), definition.write(), 0});
         }
     }
     return object;
@@ -285,7 +286,7 @@ void ReadDescription(TComponent& root, std::string_view text) {
     try {
         tree = stored::Parse(text);
     } catch (const stored::ParseError& error) {
-        throw EDescriptionError(error.line(), Utf8ToUtf16(error.detail()));
+        throw EDescriptionError(error.line(), platform::Utf8ToUtf16(error.detail()));
     }
     DescriptionReader reader(root);
     reader.Read(tree);
@@ -297,7 +298,7 @@ std::string WriteDescription(const TComponent& root) {
     try {
         return stored::Write(tree);
     } catch (const stored::WriteError& error) {
-        throw EInvalidOperation(Utf8ToUtf16(error.what()));
+        throw EInvalidOperation(platform::Utf8ToUtf16(error.what()));
     }
 }
 

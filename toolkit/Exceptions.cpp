@@ -7,11 +7,11 @@
 namespace toolkit {
 
 Exception::Exception(std::u16string message)
-    : message_(std::move(message)), utf8_(Utf16ToUtf8(message_)) {}
+    : message_(std::move(message)), utf8_(platform::Utf16ToUtf8(message_)) {}
 
 void Exception::SetMessage(std::u16string message) {
     message_ = std::move(message);
-    utf8_ = Utf16ToUtf8(message_);
+    utf8_ = platform::Utf16ToUtf8(message_);
 }
 
 void Abort() {

@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include "platform/Crackers.h"
 #include "toolkit/Application.h"
 #include "toolkit/Description.h"
 #include "toolkit/Internal.h"
@@ -374,7 +375,7 @@ TControl* TForm::CancelControl() const {
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == 0) {
+        if (crack::OnActivateState(wParam) == WA_INACTIVE) {
             // Deactivated: remember which control had the focus ...
             if (TControl* focused = FocusedChild()) {
                 lastFocus_ = focused->WindowHandle();
@@ -401,12 +402,13 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 MAKELPARAM(static_cast<WORD>(control->ControlId()), DC_HASDEFID));
         }
         return 0;
-    case WM_COMMAND:
-        if (TControl::FromHandle(reinterpret_cast<HWND>(lParam)) == nullptr &&
-            internal::ControlById(LOWORD(wParam)) == nullptr) {
+    case WM_COMMAND: {
+        const crack::Command command = crack::OnCommand(wParam, lParam);
+        if (TControl::FromHandle(command.control) == nullptr &&
+            internal::ControlById(command.id) == nullptr) {
             // Escape (IDCANCEL) presses a cancel button if there is one; Enter without a
             // default button (IDOK) does nothing.
-            if (LOWORD(wParam) == internal::kIdCancel) {
+            if (command.id == IDCANCEL) {
                 if (auto* button = dynamic_cast<TBitBtn*>(CancelControl())) {
                     button->Click();
                 }
@@ -414,6 +416,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    }
     default:
         break;
     }

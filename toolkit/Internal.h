@@ -17,19 +17,6 @@ inline constexpr char16_t kControlClass[] = u"ToolkitControl";
 inline constexpr char16_t kFormClass[] = u"ToolkitForm";
 inline constexpr char16_t kApplicationClass[] = u"ToolkitApplication";
 
-// Values the seam's headers do not name.
-inline constexpr platform::DWORD kErrorClassAlreadyExists = 1410;
-inline constexpr platform::UINT kWmLButtonDblClk = 0x0203;
-inline constexpr platform::UINT kWmCtlColorDlg = 0x0136;
-inline constexpr platform::UINT kOdsNoAccel = 0x0100;
-inline constexpr platform::UINT kCsDblClks = 0x0008;
-inline constexpr int kColorOnColor = 3;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr platform::UINT kImageCursor = 2;
-inline constexpr platform::UINT kLrDefaultSize = 0x0040;
-inline constexpr platform::WORD kIdcArrow = 32512;
-
 // Registers a window class of the program (again when a new desktop is in force: a
 // registration that already exists is fine).
 void RegisterWindowClass(const char16_t* name, platform::WNDPROC procedure);
@@ -38,7 +25,7 @@ void RegisterWindowClass(const char16_t* name, platform::WNDPROC procedure);
 platform::LRESULT PLATFORM_CALLBACK ControlWindowProcedure(platform::HWND window,
                                                            platform::UINT message,
                                                            platform::WPARAM wParam,
-                                                           platform::LPARAM lParam);
+                                                           platform::LPARAM lParam) noexcept;
 
 // Identifiers for child windows, unique among the live ones.
 int AllocateControlId(TControl* control);

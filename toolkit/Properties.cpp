@@ -51,24 +51,25 @@ bool BooleanOf(const Value& value) {
         }
     }
     if (value.kind == Value::Kind::Identifier) {
-        throw EInvalidOperation(u"expected true or false, found " + Utf8ToUtf16(value.text));
+        throw EInvalidOperation(u"expected true or false, found " +
+                                platform::Utf8ToUtf16(value.text));
     }
     WrongKind(value, u"true or false");
 }
 
 std::u16string StringOf(const Value& value) {
     Expect(value, Value::Kind::String, u"a string");
-    return Utf8ToUtf16(value.text);
+    return platform::Utf8ToUtf16(value.text);
 }
 
 std::u16string ResourceOf(const Value& value) {
     Expect(value, Value::Kind::Resource, u"a resource");
-    return Utf8ToUtf16(value.text);
+    return platform::Utf8ToUtf16(value.text);
 }
 
 std::u16string IdentifierOf(const Value& value) {
     Expect(value, Value::Kind::Identifier, u"an identifier");
-    return Utf8ToUtf16(value.text);
+    return platform::Utf8ToUtf16(value.text);
 }
 
 int EnumOf(const Value& value, const TIdentMap& names, bool allowInteger) {
@@ -78,7 +79,7 @@ int EnumOf(const Value& value, const TIdentMap& names, bool allowInteger) {
     if (value.kind != Value::Kind::Identifier) {
         WrongKind(value, allowInteger ? u"an identifier or an integer" : u"an identifier");
     }
-    const std::u16string name = Utf8ToUtf16(value.text);
+    const std::u16string name = platform::Utf8ToUtf16(value.text);
     for (const auto& [known, v] : names) {
         if (SameText(known, name)) {
             return v;
@@ -91,7 +92,7 @@ unsigned SetOf(const Value& value, const TIdentMap& names) {
     Expect(value, Value::Kind::Set, u"a set");
     unsigned result = 0;
     for (const std::string& item : value.items) {
-        const std::u16string name = Utf8ToUtf16(item);
+        const std::u16string name = platform::Utf8ToUtf16(item);
         bool found = false;
         for (const auto& [known, v] : names) {
             if (SameText(known, name)) {
@@ -114,13 +115,13 @@ Value BooleanValue(bool value) {
     return Value::MakeIdentifier(value ? "true" : "false");
 }
 Value StringValue(const std::u16string& value) {
-    return Value::MakeString(Utf16ToUtf8(value));
+    return Value::MakeString(platform::Utf16ToUtf8(value));
 }
 Value ResourceValue(const std::u16string& resourceName) {
-    return Value::MakeResource(Utf16ToUtf8(resourceName));
+    return Value::MakeResource(platform::Utf16ToUtf8(resourceName));
 }
 Value IdentifierValue(const std::u16string& identifier) {
-    return Value::MakeIdentifier(Utf16ToUtf8(identifier));
+    return Value::MakeIdentifier(platform::Utf16ToUtf8(identifier));
 }
 
 Value EnumValue(int value, const TIdentMap& names) {
@@ -134,7 +135,7 @@ Value SetValue(unsigned value, const TIdentMap& names) {
     std::vector<std::string> items;
     for (const auto& [name, v] : names) {
         if (v != 0 && (value & static_cast<unsigned>(v)) == static_cast<unsigned>(v)) {
-            items.push_back(Utf16ToUtf8(name));
+            items.push_back(platform::Utf16ToUtf8(name));
         }
     }
     return Value::MakeSet(std::move(items));

@@ -1,4 +1,5 @@
 // The standard controls: label, picture, button with glyph, frame.
+#include "platform/Crackers.h"
 #include "toolkit/Controls.h"
 
 #include "toolkit/Forms.h"
@@ -179,13 +180,13 @@ void TLabel::AdjustSize() {
     if (!font) {
         return;
     }
-    HGDIOBJ previous = Os().SelectObject(dc.get(), font.get());
+    SelectedObject selected(dc.get(), font.get());
     RECT extent{0, 0, 0, 0};
     // An empty label keeps the height of one line.
     const std::u16string text = Caption().empty() ? std::u16string(u" ") : Caption();
     const int height = Os().DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()),
                                       &extent, DT_CALCRECT | DT_SINGLELINE | DT_LEFT);
-    Os().SelectObject(dc.get(), previous);
+    selected.Restore();
     if (height != 0) {
         SetBounds(Left(), Top(), extent.right - extent.left, extent.bottom - extent.top);
     }
@@ -193,7 +194,7 @@ void TLabel::AdjustSize() {
 
 LRESULT TLabel::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (message == WM_CTLCOLORSTATIC && Parent() != nullptr) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
+        HDC dc = crack::DeviceContextOf(wParam);
         Os().SetTextColor(dc, Enabled() ? ColorToRGB(Font().Color())
                                         : Os().GetSysColor(COLOR_GRAYTEXT));
         Os().SetBkColor(dc, ColorToRGB(BackgroundColor()));
@@ -249,8 +250,8 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
     case WM_PAINT: {
-        PAINTSTRUCT paint{};
-        HDC dc = Os().BeginPaint(WindowHandle(), &paint);
+        const PaintDC paint(WindowHandle());
+        HDC dc = paint.get();
         if (dc == nullptr) {
             return 0;
         }
@@ -265,11 +266,10 @@ LRESULT TImage::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HasPicture()) {
             const int width = stretch_ ? client.right : picture_.width;
             const int height = stretch_ ? client.bottom : picture_.height;
-            Os().SetStretchBltMode(dc, internal::kColorOnColor);
+            Os().SetStretchBltMode(dc, COLORONCOLOR);
             Os().StretchDIBits(dc, 0, 0, width, height, 0, 0, picture_.width, picture_.height,
                                picture_.bits.data(), &picture_.info, DIB_RGB_COLORS, SRCCOPY);
         }
-        Os().EndPaint(WindowHandle(), &paint);
         return 0;
     }
     default:
@@ -364,7 +364,7 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETDLGCODE:
         return DLGC_BUTTON | (IsActiveDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-    case internal::kWmLButtonDblClk:
+    case WM_LBUTTONDBLCLK:
         // An owner-drawn button reports a double click apart; here it is a second click.
         return DefaultHandler(WM_LBUTTONDOWN, wParam, lParam);
     case WM_SETFOCUS:
@@ -386,7 +386,7 @@ LRESULT TBitBtn::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TBitBtn::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (message == WM_COMMAND && crack::OnCommand(wParam, lParam).code == BN_CLICKED) {
         handled = true;
         if (Enabled()) {
             Click();
@@ -395,7 +395,7 @@ LRESULT TBitBtn::ParentNotify(UINT message, WPARAM wParam, LPARAM lParam, bool& 
     }
     if (message == WM_DRAWITEM) {
         handled = true;
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        DrawItem(*crack::OnDrawItem(lParam));
         return TRUE;
     }
     return TWinControl::ParentNotify(message, wParam, lParam, handled);
@@ -425,14 +425,11 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         }
     }
 
-    HGDIOBJ previousFont = nullptr;
     const LOGFONTW logFont = Font().LogFont();
     UniqueFont font(Os().CreateFontIndirectW(&logFont));
-    if (font) {
-        previousFont = Os().SelectObject(dc, font.get());
-    }
+    SelectedObject selectedFont(dc, font.get());
     const std::u16string& caption = Caption();
-    const UINT prefix = (item.itemState & internal::kOdsNoAccel) != 0 ? DT_HIDEPREFIX : 0;
+    const UINT prefix = (item.itemState & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
     RECT textExtent{0, 0, 0, 0};
     if (!caption.empty()) {
         Os().DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textExtent,
@@ -466,9 +463,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
         Os().DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textRect,
                        DT_SINGLELINE | DT_LEFT | DT_NOCLIP | prefix);
     }
-    if (previousFont != nullptr) {
-        Os().SelectObject(dc, previousFont);
-    }
+    selectedFont.Restore();
     if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
         RECT focus{r.left + 4, r.top + 4, r.right - 4, r.bottom - 4};
         Os().DrawFocusRect(dc, &focus);

@@ -12,11 +12,7 @@ namespace platform::sim {
 
 namespace {
 
-constexpr UINT CP_OEMCP = 1;
-constexpr UINT CP_THREAD_ACP = 3;
-constexpr UINT CP_UTF8 = 65001;
 constexpr DWORD MB_VALID_FLAGS = 0x0000000F; // precomposed, composite, glyph chars, errors
-constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
 constexpr DWORD WC_VALID_FLAGS =
     0x00000400 | 0x00000200 | 0x00000040 | 0x00000020 | 0x00000010 | WC_ERR_INVALID_CHARS;
 constexpr char16_t kDefaultUnicode932 = 0x30FB; // what 932 gives for an undefined sequence
@@ -141,7 +137,7 @@ int ToWide(UINT codePage, DWORD flags, const char* text, int cbText, char16_t* w
     }
     if ((flags & ~MB_VALID_FLAGS) != 0 ||
         (codePage == CP_UTF8 && (flags & ~MB_ERR_INVALID_CHARS) != 0)) {
-        error = extra::ERROR_INVALID_FLAGS;
+        error = ERROR_INVALID_FLAGS;
         return 0;
     }
     const std::size_t length =
@@ -221,7 +217,7 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
     }
     if (page == CP_UTF8) {
         if ((flags & ~WC_ERR_INVALID_CHARS) != 0) {
-            s.Fail(extra::ERROR_INVALID_FLAGS);
+            s.Fail(ERROR_INVALID_FLAGS);
             return 0;
         }
         if (defaultChar != nullptr || usedDefaultChar != nullptr) {
@@ -229,7 +225,7 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
             return 0;
         }
     } else if ((flags & ~WC_VALID_FLAGS) != 0) {
-        s.Fail(extra::ERROR_INVALID_FLAGS);
+        s.Fail(ERROR_INVALID_FLAGS);
         return 0;
     }
     if (converters.Get(IconvName(page), "UTF-32LE") == reinterpret_cast<iconv_t>(-1)) {
@@ -365,14 +361,6 @@ int SimDesktop::lstrcmpA(const char* a, const char* b) {
 
 namespace {
 
-constexpr LCID LOCALE_SYSTEM_DEFAULT = 0x0800;
-constexpr LCTYPE LOCALE_ILANGUAGE = 0x00000001;
-constexpr LCTYPE LOCALE_IDEFAULTCODEPAGE = 0x0000000B;
-constexpr LCTYPE LOCALE_SENGLANGUAGE = 0x00001001;
-constexpr LCTYPE LOCALE_IDEFAULTANSICODEPAGE = 0x00001004;
-constexpr LCTYPE LOCALE_NOUSEROVERRIDE = 0x80000000;
-constexpr LCTYPE LOCALE_USE_CP_ACP = 0x40000000;
-
 struct KnownLocale {
     LCID lcid;
     const char* abbreviation;
@@ -437,7 +425,7 @@ int SimDesktop::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData
         value = known != nullptr ? known->english : "Unknown";
         break;
     default:
-        s.Fail(extra::ERROR_INVALID_FLAGS);
+        s.Fail(ERROR_INVALID_FLAGS);
         return 0;
     }
     const auto needed = static_cast<int>(value.size() + 1);

@@ -5,16 +5,6 @@ namespace platform::sim {
 
 namespace {
 
-constexpr DWORD SS_TYPEMASK = 0x0000001F;
-constexpr DWORD BS_TYPEMASK = 0x0000000F;
-constexpr DWORD BS_CHECKBOX = 0x00000002;
-constexpr DWORD BS_AUTOCHECKBOX = 0x00000003;
-constexpr DWORD BS_RADIOBUTTON = 0x00000004;
-constexpr DWORD BS_GROUPBOX = 0x00000007;
-constexpr DWORD BS_AUTORADIOBUTTON = 0x00000009;
-constexpr LRESULT DLGC_RADIOBUTTON = 0x0040;
-constexpr WPARAM MK_LBUTTON = 0x0001;
-
 RECT ClientOf(const Window& w) {
     return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
 }
@@ -74,7 +64,7 @@ LRESULT PLATFORM_CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wPar
     }
     switch (message) {
     case WM_GETDLGCODE:
-        return extra::DLGC_STATIC;
+        return DLGC_STATIC;
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = desktop->BeginPaint(window, &ps);
@@ -87,10 +77,10 @@ LRESULT PLATFORM_CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wPar
             return 0;
         }
         if ((w->style & SS_TYPEMASK) == SS_OWNERDRAW) {
-            DRAWITEMSTRUCT item{extra::ODT_STATIC,
+            DRAWITEMSTRUCT item{ODT_STATIC,
                                 static_cast<UINT>(w->id),
                                 0,
-                                extra::ODA_DRAWENTIRE,
+                                ODA_DRAWENTIRE,
                                 (w->style & WS_DISABLED) != 0 ? ODS_DISABLED : 0u,
                                 window,
                                 dc,
@@ -166,7 +156,7 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
         case BS_AUTORADIOBUTTON:
             return DLGC_BUTTON | DLGC_RADIOBUTTON;
         case BS_GROUPBOX:
-            return extra::DLGC_STATIC;
+            return DLGC_STATIC;
         case BS_CHECKBOX:
         case BS_AUTOCHECKBOX:
         default:
@@ -210,9 +200,9 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
             click();
         }
         return 0;
-    case extra::BM_GETSTATE:
-        return (w->pushed ? extra::BST_PUSHED : 0u) | (s.focus == window ? extra::BST_FOCUS : 0u);
-    case extra::BM_SETSTATE:
+    case BM_GETSTATE:
+        return (w->pushed ? BST_PUSHED : 0u) | (s.focus == window ? BST_FOCUS : 0u);
+    case BM_SETSTATE:
         w->pushed = wParam != 0;
         s.Invalidate(window, true, false);
         return 0;
@@ -237,7 +227,7 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
             UINT state = (w->pushed ? ODS_SELECTED : 0u) | (focused ? ODS_FOCUS : 0u) |
                          (disabled ? ODS_DISABLED : 0u);
             DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(w->id),
-                                0,          extra::ODA_DRAWENTIRE,
+                                0,          ODA_DRAWENTIRE,
                                 state,      window,
                                 dc,         ClientOf(*w),
                                 0};

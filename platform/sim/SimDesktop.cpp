@@ -23,80 +23,6 @@ std::uintptr_t NewHandleValue() {
     return nextHandle.fetch_add(4) + 4;
 }
 
-std::string Narrow(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::u16string Widen(std::string_view utf8) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        auto byte = static_cast<unsigned char>(utf8[i]);
-        char32_t c = 0xFFFD;
-        std::size_t length = 1;
-        if (byte < 0x80) {
-            c = byte;
-        } else if ((byte & 0xE0) == 0xC0) {
-            length = 2;
-        } else if ((byte & 0xF0) == 0xE0) {
-            length = 3;
-        } else if ((byte & 0xF8) == 0xF0) {
-            length = 4;
-        }
-        if (length > 1) {
-            if (i + length > utf8.size()) {
-                length = 1;
-            } else {
-                c = byte & (0x7F >> length);
-                for (std::size_t k = 1; k < length; ++k) {
-                    auto next = static_cast<unsigned char>(utf8[i + k]);
-                    if ((next & 0xC0) != 0x80) {
-                        c = 0xFFFD;
-                        length = 1;
-                        break;
-                    }
-                    c = (c << 6) | (next & 0x3F);
-                }
-            }
-        }
-        i += length;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
-}
-
 std::u16string UpperCase(std::u16string_view text) {
     std::u16string out(text);
     for (char16_t& c : out) {
@@ -334,7 +260,7 @@ std::filesystem::path SimDesktop::HostPath(std::u16string_view windowsPath) cons
             end = path.size();
         }
         if (end > start) {
-            host /= Narrow(path.substr(start, end - start));
+            host /= Utf16ToUtf8(path.substr(start, end - start));
         }
         start = end + 1;
     }

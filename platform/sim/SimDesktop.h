@@ -74,91 +74,6 @@
 
 namespace platform::sim {
 
-// Values the program itself does not name, which the desktop sends or accepts. Kept apart so
-// that they never clash with names the seam may gain later.
-namespace extra {
-constexpr UINT WM_QUERYOPEN = 0x0013;
-constexpr UINT WM_CHILDACTIVATE = 0x0022;
-constexpr UINT WM_NEXTDLGCTL = 0x0028;
-constexpr UINT WM_STYLECHANGING = 0x007C;
-constexpr UINT WM_STYLECHANGED = 0x007D;
-constexpr UINT WM_DISPLAYCHANGE = 0x007E;
-constexpr UINT WM_GETICON = 0x007F;
-constexpr UINT WM_NCACTIVATE = 0x0086;
-constexpr UINT WM_PARENTNOTIFY = 0x0210;
-constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
-constexpr UINT WM_EXITSIZEMOVE = 0x0232;
-constexpr UINT BM_GETSTATE = 0x00F2;
-constexpr UINT BM_SETSTATE = 0x00F3;
-constexpr UINT BST_PUSHED = 0x0004;
-constexpr UINT BST_FOCUS = 0x0008;
-constexpr WPARAM WA_INACTIVE = 0;
-constexpr WPARAM WA_ACTIVE = 1;
-constexpr WPARAM WMSZ_LEFT = 1;
-constexpr WPARAM WMSZ_RIGHT = 2;
-constexpr WPARAM WMSZ_TOP = 3;
-constexpr WPARAM WMSZ_TOPLEFT = 4;
-constexpr WPARAM WMSZ_TOPRIGHT = 5;
-constexpr WPARAM WMSZ_BOTTOM = 6;
-constexpr WPARAM WMSZ_BOTTOMLEFT = 7;
-constexpr WPARAM WMSZ_BOTTOMRIGHT = 8;
-constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000u);
-inline HWND const HWND_TOP = nullptr;
-inline HWND const HWND_BOTTOM = reinterpret_cast<HWND>(1);
-inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(-1);
-inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
-inline HWND const HWND_BROADCAST = reinterpret_cast<HWND>(0xFFFF);
-constexpr UINT SWP_NOSENDCHANGING = 0x0400;
-constexpr UINT SWP_STATECHANGED = 0x8000; // the window manager's own flag on min/max/restore
-constexpr LRESULT DLGC_WANTARROWS = 0x0001;
-constexpr LRESULT DLGC_WANTTAB = 0x0002;
-constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
-constexpr LRESULT DLGC_WANTMESSAGE = 0x0004;
-constexpr LRESULT DLGC_WANTCHARS = 0x0080;
-constexpr LRESULT DLGC_STATIC = 0x0100;
-constexpr UINT ODT_STATIC = 5;
-constexpr UINT ODA_DRAWENTIRE = 0x0001;
-constexpr UINT MB_OKCANCEL = 0x00000001;
-constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
-constexpr UINT MB_YESNOCANCEL = 0x00000003;
-constexpr UINT MB_YESNO = 0x00000004;
-constexpr UINT MB_RETRYCANCEL = 0x00000005;
-constexpr UINT MB_CANCELTRYCONTINUE = 0x00000006;
-constexpr int IDABORT = 3;
-constexpr int IDRETRY = 4;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-constexpr DWORD STILL_ACTIVE = 259;
-constexpr DWORD ERROR_INVALID_NAME = 123;
-constexpr DWORD ERROR_READ_FAULT = 30;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_INVALID_FLAGS = 1004;
-constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
-constexpr DWORD ERROR_RESOURCE_DATA_NOT_FOUND = 1812;
-constexpr DWORD ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;
-constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
-constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
-constexpr DWORD ERROR_INVALID_CURSOR_HANDLE = 1402;
-constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
-constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
-constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
-constexpr DWORD ERROR_INVALID_INDEX = 1413;
-constexpr DWORD ERROR_INVALID_HOOK_FILTER = 1426;
-constexpr DWORD ERROR_INVALID_HOOK_HANDLE = 1404;
-constexpr DWORD ERROR_HOOK_NEEDS_HMOD = 1428;
-constexpr DWORD ERROR_INVALID_DATA = 13;
-constexpr DWORD ERROR_BAD_NETPATH = 53;
-constexpr DWORD ERROR_NOT_SUPPORTED = 50;
-constexpr WORD PROCESSOR_ARCHITECTURE_ARM = 5;
-constexpr USHORT IMAGE_FILE_MACHINE_ARMNT = 0x01c4;
-} // namespace extra
-
-// WM_NCCALCSIZE with wParam TRUE points to this record.
-struct NCCALCSIZE_PARAMS {
-    RECT rgrc[3];
-    WINDOWPOS* lppos;
-};
-
 // WM_STYLECHANGING / WM_STYLECHANGED point to this record.
 struct STYLESTRUCT {
     DWORD styleOld;
@@ -480,7 +395,7 @@ public:
     void UnlockPath(std::u16string_view windowsPath);
     // Files opened at this path deliver `bytes` bytes, then every ReadFile fails with `error`.
     void FailReadAfter(std::u16string_view windowsPath, std::uint64_t bytes,
-                       DWORD error = extra::ERROR_READ_FAULT);
+                       DWORD error = ERROR_READ_FAULT);
     const std::vector<FileOpenRecord>& FileOpens() const;
 
     void AddResource(ResourceId name, ResourceId type, std::vector<BYTE> bytes);

@@ -14,18 +14,7 @@ namespace platform::sim {
 
 namespace {
 
-constexpr DWORD GENERIC_WRITE = 0x40000000;
-constexpr DWORD GENERIC_ALL = 0x10000000;
-constexpr DWORD FILE_WRITE_DATA = 0x0002;
-constexpr DWORD FILE_APPEND_DATA = 0x0004;
-constexpr DWORD FILE_WRITE_EA = 0x0010;
-constexpr DWORD FILE_WRITE_ATTRIBUTES = 0x0100;
 constexpr DWORD DELETE_ACCESS = 0x00010000;
-constexpr DWORD CREATE_NEW = 1;
-constexpr DWORD CREATE_ALWAYS = 2;
-constexpr DWORD OPEN_ALWAYS = 4;
-constexpr DWORD TRUNCATE_EXISTING = 5;
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 
 bool InvalidNameCharacter(char16_t c) {
     return c < 0x20 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' ||
@@ -67,7 +56,7 @@ std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view in
     if (path.rfind(u"\\\\?\\", 0) == 0) {
         path = path.substr(4); // the long-path prefix changes nothing here
     } else if (path.rfind(u"\\\\", 0) == 0) {
-        error = extra::ERROR_BAD_NETPATH;
+        error = ERROR_BAD_NETPATH;
         return std::nullopt;
     }
     if (path.empty()) {
@@ -80,7 +69,7 @@ std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view in
     if (path.size() >= 2 && path[1] == u':') {
         char16_t given = path[0];
         if (!((given >= u'A' && given <= u'Z') || (given >= u'a' && given <= u'z'))) {
-            error = extra::ERROR_INVALID_NAME;
+            error = ERROR_INVALID_NAME;
             return std::nullopt;
         }
         rest = path.substr(2);
@@ -116,7 +105,7 @@ std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view in
             continue;
         }
         if (std::any_of(part.begin(), part.end(), InvalidNameCharacter)) {
-            error = extra::ERROR_INVALID_NAME;
+            error = ERROR_INVALID_NAME;
             return std::nullopt;
         }
         parts.push_back(std::move(part));
@@ -143,7 +132,7 @@ DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& 
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
         std::error_code ec;
-        std::filesystem::path exact = host / Narrow(parts[i]);
+        std::filesystem::path exact = host / Utf16ToUtf8(parts[i]);
         std::optional<std::filesystem::path> match;
         if (std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) {
             match = exact;
@@ -151,7 +140,7 @@ DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& 
             // Names match whatever their case, as on NTFS.
             const std::u16string wanted = UpperCase(parts[i]);
             for (const auto& entry : std::filesystem::directory_iterator(host, ec)) {
-                if (UpperCase(Widen(entry.path().filename().string())) == wanted) {
+                if (UpperCase(Utf8ToUtf16(entry.path().filename().string())) == wanted) {
                     match = entry.path();
                     break;
                 }
@@ -301,7 +290,7 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     }
     auto handle = AsHandle<HANDLE>(NewHandleValue());
     s.files[ValueOf(handle)] = std::move(file);
-    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Narrow(*normalized));
+    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Utf16ToUtf8(*normalized));
     record.handle = handle;
     s.fileOpens.push_back(record);
     if (creationDisposition == OPEN_ALWAYS) {
@@ -347,7 +336,7 @@ BOOL SimDesktop::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DW
             if (errno == EINTR) {
                 continue;
             }
-            s.Fail(extra::ERROR_READ_FAULT);
+            s.Fail(ERROR_READ_FAULT);
             return FALSE;
         }
         if (n == 0) {
@@ -375,14 +364,14 @@ HINSTANCE SimDesktop::GetModuleHandleW(const char16_t* moduleName) {
     if (wanted == fileUpper || wanted + u".EXE" == fileUpper || wanted == UpperCase(path)) {
         return s.module;
     }
-    s.Fail(extra::ERROR_MOD_NOT_FOUND);
+    s.Fail(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
 
 DWORD SimDesktop::GetModuleFileNameW(HINSTANCE module, char16_t* fileName, DWORD cchSize) {
     DesktopState& s = *state_;
     if (module != nullptr && module != s.module) {
-        s.Fail(extra::ERROR_MOD_NOT_FOUND);
+        s.Fail(ERROR_MOD_NOT_FOUND);
         return 0;
     }
     const std::u16string& path = s.config.moduleFileName;
@@ -471,11 +460,11 @@ void SimDesktop::AddIconGroupFromFile(ResourceId name, const std::filesystem::pa
 HRSRC SimDesktop::FindResourceW(HINSTANCE module, const char16_t* name, const char16_t* type) {
     DesktopState& s = *state_;
     if (module != nullptr && module != s.module) {
-        s.Fail(extra::ERROR_RESOURCE_DATA_NOT_FOUND);
+        s.Fail(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
     if (name == nullptr || type == nullptr) {
-        s.Fail(extra::ERROR_RESOURCE_NAME_NOT_FOUND);
+        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
     ResourceId wantedType(type);
@@ -489,7 +478,7 @@ HRSRC SimDesktop::FindResourceW(HINSTANCE module, const char16_t* name, const ch
             }
         }
     }
-    s.Fail(typeSeen ? extra::ERROR_RESOURCE_NAME_NOT_FOUND : extra::ERROR_RESOURCE_TYPE_NOT_FOUND);
+    s.Fail(typeSeen ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
     return nullptr;
 }
 

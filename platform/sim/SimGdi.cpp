@@ -13,17 +13,6 @@ namespace platform::sim {
 
 namespace {
 
-constexpr int HORZSIZE = 4;
-constexpr int VERTSIZE = 6;
-constexpr int HORZRES = 8;
-constexpr int VERTRES = 10;
-constexpr int BITSPIXEL = 12;
-constexpr int PLANES = 14;
-constexpr int NUMCOLORS = 24;
-constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
-constexpr DWORD BI_BITFIELDS = 3;
-constexpr UINT LR_DEFAULTSIZE = 0x00000040;
-constexpr UINT LR_LOADFROMFILE = 0x00000010;
 constexpr int kStockFontHeight = 16;
 
 // Windows 7's default system colours.
@@ -141,7 +130,7 @@ HDC DesktopState::NewDc(HWND window, bool paint) {
     const Window* w = Find(window);
     ledger.Acquire(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC,
                    paint ? "BeginPaint" : "GetDC",
-                   w == nullptr ? std::string("screen") : Narrow(w->windowClass->name));
+                   w == nullptr ? std::string("screen") : Utf16ToUtf8(w->windowClass->name));
     return dc;
 }
 
@@ -258,7 +247,8 @@ HFONT SimDesktop::CreateFontIndirectW(const LOGFONTW* font) {
     object.font.lfFaceName[31] = 0;
     s.gdiObjects[ValueOf(handle)] = object;
     s.ledger.Acquire(ValueOf(handle), HandleKind::Font, "CreateFontIndirectW",
-                     Narrow(object.font.lfFaceName) + " " + std::to_string(object.font.lfHeight));
+                     Utf16ToUtf8(object.font.lfFaceName) + " " +
+                         std::to_string(object.font.lfHeight));
     return handle;
 }
 
@@ -528,7 +518,7 @@ HICON SimDesktop::CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL ic
     int height = 0;
     if (icon == FALSE || (version != 0x00030000 && version != 0x00020000) ||
         !ValidIconImage(bits, size, width, height)) {
-        s.Fail(extra::ERROR_INVALID_DATA);
+        s.Fail(ERROR_INVALID_DATA);
         return nullptr;
     }
     if (cx == 0 && cy == 0 && (flags & LR_DEFAULTSIZE) != 0) {
@@ -553,18 +543,18 @@ HANDLE SimDesktop::LoadImageW(HINSTANCE instance, const char16_t* name, UINT typ
         return nullptr;
     }
     if (instance != nullptr && instance != s.module) {
-        s.Fail(extra::ERROR_RESOURCE_DATA_NOT_FOUND);
+        s.Fail(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
     const Resource* group = s.FindResource(ResourceId(name), ResourceId(RT_GROUP_ICON()));
     if (group == nullptr) {
-        s.Fail(extra::ERROR_RESOURCE_NAME_NOT_FOUND);
+        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
     const std::vector<BYTE>& g = group->bytes;
     if (g.size() < 6 || Read16(g.data()) != 0 || Read16(g.data() + 2) != 1 ||
         Read16(g.data() + 4) == 0 || g.size() < 6 + 14u * Read16(g.data() + 4)) {
-        s.Fail(extra::ERROR_INVALID_DATA);
+        s.Fail(ERROR_INVALID_DATA);
         return nullptr;
     }
     const int wanted = cx != 0 ? cx : s.config.iconWidth;
@@ -591,7 +581,7 @@ HANDLE SimDesktop::LoadImageW(HINSTANCE instance, const char16_t* name, UINT typ
     if (image == nullptr ||
         !ValidIconImage(image->bytes.data(), static_cast<DWORD>(image->bytes.size()), width,
                         height)) {
-        s.Fail(extra::ERROR_RESOURCE_NAME_NOT_FOUND);
+        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
     IconObject object;
@@ -625,7 +615,7 @@ BOOL SimDesktop::DestroyIcon(HICON icon) {
     }
     if (it == s.icons.end() || it->second.destroyed) {
         s.ledger.Release(ValueOf(icon), HandleKind::Icon, "DestroyIcon");
-        s.Fail(extra::ERROR_INVALID_CURSOR_HANDLE);
+        s.Fail(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
     }
     s.ledger.Release(ValueOf(icon), HandleKind::Icon, "DestroyIcon");

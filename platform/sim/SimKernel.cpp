@@ -11,10 +11,6 @@ namespace platform::sim {
 
 namespace {
 
-constexpr DWORD HEAP_ZERO_MEMORY = 0x00000008;
-constexpr DWORD FORMAT_MESSAGE_FROM_STRING = 0x00000400;
-constexpr DWORD FORMAT_MESSAGE_FROM_HMODULE = 0x00000800;
-constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 15100;
 constexpr std::size_t kQuarantine = 1024;
 
 HANDLE CurrentProcessPseudo() {
@@ -63,12 +59,12 @@ DWORD SimDesktop::FormatMessageW(DWORD flags, const void* source, DWORD messageI
     const LANGID userLanguage = static_cast<LANGID>(s.config.userLcid & 0xFFFF);
     if (languageId != 0 && languageId != 0x0400 && languageId != 0x0800 &&
         languageId != userLanguage && languageId != 0x0409) {
-        s.Fail(ERROR_RESOURCE_LANG_NOT_FOUND);
+        s.Fail(ERROR_MUI_FILE_NOT_FOUND);
         return 0;
     }
     auto it = s.systemMessages.find(messageId);
     if (it == s.systemMessages.end()) {
-        s.Fail(extra::ERROR_MR_MID_NOT_FOUND);
+        s.Fail(ERROR_MR_MID_NOT_FOUND);
         return 0;
     }
     const std::u16string& text = it->second;
@@ -246,9 +242,9 @@ BOOL SimDesktop::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT*
     case PROCESSOR_ARCHITECTURE_ARM64:
         native = IMAGE_FILE_MACHINE_ARM64;
         break;
-    case extra::PROCESSOR_ARCHITECTURE_ARM:
+    case PROCESSOR_ARCHITECTURE_ARM:
         emulated = IMAGE_FILE_MACHINE_UNKNOWN;
-        native = extra::IMAGE_FILE_MACHINE_ARMNT;
+        native = IMAGE_FILE_MACHINE_ARMNT;
         break;
     default:
         break;
@@ -363,7 +359,7 @@ BOOL SimDesktop::CreateProcessW(const char16_t* applicationName, char16_t* comma
     object->thread = AsHandle<HANDLE>(NewHandleValue());
     s.processHandles[ValueOf(object->process)] = object;
     s.processHandles[ValueOf(object->thread)] = object;
-    std::string detail = Narrow(key);
+    std::string detail = Utf16ToUtf8(key);
     s.ledger.Acquire(ValueOf(object->process), HandleKind::Process, "CreateProcessW", detail);
     s.ledger.Acquire(ValueOf(object->thread), HandleKind::Thread, "CreateProcessW", detail);
     processInformation->hProcess = object->process;
@@ -431,7 +427,7 @@ BOOL SimDesktop::GetExitCodeProcess(HANDLE processHandle, DWORD* exitCode) {
         return FALSE;
     }
     if (!process.ended) {
-        *exitCode = extra::STILL_ACTIVE;
+        *exitCode = STILL_ACTIVE;
         return TRUE;
     }
     *exitCode = process.script.exitCode;

@@ -2,6 +2,8 @@
 // actions, dialog keyboard handling, message boxes and DefWindowProcW.
 #include "platform/sim/SimState.h"
 
+#include "platform/Crackers.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,9 +15,6 @@ namespace {
 
 constexpr int kMaxSendDepth = 256;
 constexpr int kMaxPaintsInARow = 1000;
-constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr LPARAM KF_ALTDOWN = 0x2000;
-constexpr int ICON_SMALL2 = 2;
 
 int Width(const RECT& r) {
     return r.right - r.left;
@@ -74,7 +73,7 @@ const char* MessageName(UINT message) {
         return "WM_PAINT";
     case WM_CLOSE:
         return "WM_CLOSE";
-    case extra::WM_QUERYOPEN:
+    case WM_QUERYOPEN:
         return "WM_QUERYOPEN";
     case WM_QUIT:
         return "WM_QUIT";
@@ -84,7 +83,7 @@ const char* MessageName(UINT message) {
         return "WM_SHOWWINDOW";
     case WM_ACTIVATEAPP:
         return "WM_ACTIVATEAPP";
-    case extra::WM_CHILDACTIVATE:
+    case WM_CHILDACTIVATE:
         return "WM_CHILDACTIVATE";
     case WM_GETMINMAXINFO:
         return "WM_GETMINMAXINFO";
@@ -98,13 +97,13 @@ const char* MessageName(UINT message) {
         return "WM_WINDOWPOSCHANGING";
     case WM_WINDOWPOSCHANGED:
         return "WM_WINDOWPOSCHANGED";
-    case extra::WM_STYLECHANGING:
+    case WM_STYLECHANGING:
         return "WM_STYLECHANGING";
-    case extra::WM_STYLECHANGED:
+    case WM_STYLECHANGED:
         return "WM_STYLECHANGED";
-    case extra::WM_DISPLAYCHANGE:
+    case WM_DISPLAYCHANGE:
         return "WM_DISPLAYCHANGE";
-    case extra::WM_GETICON:
+    case WM_GETICON:
         return "WM_GETICON";
     case WM_SETICON:
         return "WM_SETICON";
@@ -116,7 +115,7 @@ const char* MessageName(UINT message) {
         return "WM_NCCALCSIZE";
     case WM_NCPAINT:
         return "WM_NCPAINT";
-    case extra::WM_NCACTIVATE:
+    case WM_NCACTIVATE:
         return "WM_NCACTIVATE";
     case WM_GETDLGCODE:
         return "WM_GETDLGCODE";
@@ -144,21 +143,21 @@ const char* MessageName(UINT message) {
         return "WM_LBUTTONDOWN";
     case WM_LBUTTONUP:
         return "WM_LBUTTONUP";
-    case extra::WM_PARENTNOTIFY:
+    case WM_PARENTNOTIFY:
         return "WM_PARENTNOTIFY";
     case WM_SIZING:
         return "WM_SIZING";
-    case extra::WM_ENTERSIZEMOVE:
+    case WM_ENTERSIZEMOVE:
         return "WM_ENTERSIZEMOVE";
-    case extra::WM_EXITSIZEMOVE:
+    case WM_EXITSIZEMOVE:
         return "WM_EXITSIZEMOVE";
     case BM_SETSTYLE:
         return "BM_SETSTYLE";
     case BM_CLICK:
         return "BM_CLICK";
-    case extra::BM_GETSTATE:
+    case BM_GETSTATE:
         return "BM_GETSTATE";
-    case extra::BM_SETSTATE:
+    case BM_SETSTATE:
         return "BM_SETSTATE";
     case DM_GETDEFID:
         return "DM_GETDEFID";
@@ -185,43 +184,43 @@ std::size_t DesktopState::Record(HWND window, UINT message, WPARAM wParam, LPARA
     r.delivery = how;
     r.depth = sendDepth;
     switch (message) {
-    case WM_SIZE:
-        r.sizeType = wParam;
-        r.clientWidth = LOWORD(static_cast<std::uintptr_t>(lParam));
-        r.clientHeight = HIWORD(static_cast<std::uintptr_t>(lParam));
+    case WM_SIZE: {
+        const crack::Size size = crack::OnSize(wParam, lParam);
+        r.sizeType = size.type;
+        r.clientWidth = size.clientWidth;
+        r.clientHeight = size.clientHeight;
         break;
+    }
     case WM_MOVE:
-        r.position = POINT{static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam))),
-                           static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)))};
+        r.position = crack::OnMove(lParam);
         break;
     case WM_SHOWWINDOW:
         r.show = wParam != 0;
         break;
     case WM_GETMINMAXINFO:
-        if (lParam != 0) {
-            r.minMaxBefore = *reinterpret_cast<const MINMAXINFO*>(lParam);
+        if (const MINMAXINFO* info = crack::OnGetMinMaxInfo(lParam)) {
+            r.minMaxBefore = *info;
         }
         break;
     case WM_SIZING:
-        if (lParam != 0) {
-            r.rectBefore = *reinterpret_cast<const RECT*>(lParam);
+        if (const RECT* rect = crack::OnSizing(lParam)) {
+            r.rectBefore = *rect;
         }
         break;
     case WM_NCCALCSIZE:
-        if (lParam != 0) {
-            r.rectBefore = wParam != 0 ? reinterpret_cast<const NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                                       : *reinterpret_cast<const RECT*>(lParam);
+        if (const RECT* rect = crack::OnNcCalcSize(wParam, lParam)) {
+            r.rectBefore = *rect;
         }
         break;
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED:
-        if (lParam != 0) {
-            r.windowPosBefore = *reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (const WINDOWPOS* pos = crack::OnWindowPos(lParam)) {
+            r.windowPosBefore = *pos;
         }
         break;
     case WM_SETTEXT:
-        if (lParam != 0) {
-            r.text = reinterpret_cast<const char16_t*>(lParam);
+        if (const char16_t* text = crack::OnSetText(lParam)) {
+            r.text = text;
         }
         break;
     default:
@@ -266,7 +265,7 @@ void DesktopState::Complete(std::size_t index, LRESULT result) {
 LRESULT DesktopState::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(window);
     if (w == nullptr) {
-        Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+        Fail(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
     if (sendDepth >= kMaxSendDepth) {
@@ -326,7 +325,7 @@ LRESULT DesktopState::Send(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT SimDesktop::SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DesktopState& s = *state_;
-    if (window == extra::HWND_BROADCAST) {
+    if (window == HWND_BROADCAST) {
         std::vector<HWND> tops = s.topLevel;
         for (HWND top : tops) {
             if (s.Find(top) != nullptr) {
@@ -352,7 +351,7 @@ HHOOK SimDesktop::SetWindowsHookExW(int hookId, HOOKPROC procedure, HINSTANCE mo
                                     DWORD threadId) {
     DesktopState& s = *state_;
     if (hookId != WH_CALLWNDPROC) {
-        s.Fail(extra::ERROR_INVALID_HOOK_FILTER);
+        s.Fail(ERROR_INVALID_HOOK_FILTER);
         return nullptr;
     }
     if (procedure == nullptr) {
@@ -360,7 +359,7 @@ HHOOK SimDesktop::SetWindowsHookExW(int hookId, HOOKPROC procedure, HINSTANCE mo
         return nullptr;
     }
     if (threadId == 0 && module == nullptr) {
-        s.Fail(extra::ERROR_HOOK_NEEDS_HMOD);
+        s.Fail(ERROR_HOOK_NEEDS_HMOD);
         return nullptr;
     }
     if (threadId != 0 && threadId != s.config.threadId) {
@@ -388,7 +387,7 @@ BOOL SimDesktop::UnhookWindowsHookEx(HHOOK hook) {
         }
     }
     s.ledger.Release(ValueOf(hook), HandleKind::Hook, "UnhookWindowsHookEx");
-    s.Fail(extra::ERROR_INVALID_HOOK_HANDLE);
+    s.Fail(ERROR_INVALID_HOOK_HANDLE);
     return FALSE;
 }
 
@@ -437,7 +436,7 @@ void DesktopState::RunDeferred() {
 
 BOOL SimDesktop::PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DesktopState& s = *state_;
-    if (window == extra::HWND_BROADCAST) {
+    if (window == HWND_BROADCAST) {
         for (HWND top : s.topLevel) {
             s.Post(top, message, wParam, lParam);
         }
@@ -670,11 +669,11 @@ BOOL SimDesktop::IsDialogMessageW(HWND dialog, MSG* message) {
     case WM_KEYDOWN: {
         const LRESULT code = s.Send(message->hwnd, WM_GETDLGCODE, message->wParam,
                                     reinterpret_cast<LPARAM>(message));
-        if ((code & extra::DLGC_WANTMESSAGE) != 0) {
+        if ((code & DLGC_WANTMESSAGE) != 0) {
             break;
         }
         if (message->wParam == VK_TAB) {
-            if ((code & extra::DLGC_WANTTAB) != 0) {
+            if ((code & DLGC_WANTTAB) != 0) {
                 break;
             }
             HWND from = s.focus == dialog ? nullptr : s.focus;
@@ -703,8 +702,8 @@ BOOL SimDesktop::IsDialogMessageW(HWND dialog, MSG* message) {
                 }
             }
             const LRESULT def = s.Send(dialog, DM_GETDEFID, 0, 0);
-            if (HIWORD(static_cast<std::uintptr_t>(def)) == DC_HASDEFID) {
-                const WORD id = LOWORD(static_cast<std::uintptr_t>(def));
+            if (crack::HasDefaultId(def)) {
+                const WORD id = static_cast<WORD>(crack::DefaultId(def));
                 HWND button = FindDescendantById(s, dialog, id);
                 if (button == nullptr || IsWindowEnabled(button) != FALSE) {
                     s.Send(dialog, WM_COMMAND, MAKELPARAM(id, BN_CLICKED),
@@ -787,17 +786,17 @@ int SimDesktop::MessageBoxW(HWND owner, const char16_t* text, const char16_t* ca
     }
     if (answer == 0) {
         switch (type & 0x0F) {
-        case extra::MB_ABORTRETRYIGNORE:
-            answer = extra::IDABORT;
+        case MB_ABORTRETRYIGNORE:
+            answer = IDABORT;
             break;
-        case extra::MB_YESNOCANCEL:
-        case extra::MB_YESNO:
-            answer = extra::IDYES;
+        case MB_YESNOCANCEL:
+        case MB_YESNO:
+            answer = IDYES;
             break;
-        case extra::MB_RETRYCANCEL:
-            answer = extra::IDRETRY;
+        case MB_RETRYCANCEL:
+            answer = IDRETRY;
             break;
-        case extra::MB_CANCELTRYCONTINUE:
+        case MB_CANCELTRYCONTINUE:
             answer = IDCANCEL;
             break;
         default:
@@ -843,8 +842,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_NCCALCSIZE:
         if (lParam != 0) {
-            RECT& r = wParam != 0 ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                                  : *reinterpret_cast<RECT*>(lParam);
+            RECT& r = *crack::OnNcCalcSize(wParam, lParam);
             RECT client{};
             s.ComputeClient(*w, r, client);
             r = client;
@@ -872,8 +870,6 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         if (pos == nullptr) {
             return 0;
         }
-        constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
-        constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
         const UINT flags = pos->flags;
         if ((flags & SWP_NOCLIENTMOVE) == 0) {
             s.Send(window, WM_MOVE, 0, PackPoint(w->client.left, w->client.top));
@@ -882,7 +878,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
                 return 0;
             }
         }
-        if ((flags & SWP_NOCLIENTSIZE) == 0 || (flags & extra::SWP_STATECHANGED) != 0) {
+        if ((flags & SWP_NOCLIENTSIZE) == 0 || (flags & SWP_STATECHANGED) != 0) {
             w->needSize = false;
             if ((w->style & WS_MINIMIZE) != 0) {
                 s.Send(window, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -914,7 +910,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
     case WM_SYSKEYDOWN:
-        if ((HIWORD(static_cast<std::uintptr_t>(lParam)) & KF_ALTDOWN) != 0 && wParam == VK_F4) {
+        if (crack::AltDown(lParam) && wParam == VK_F4) {
             HWND top = s.TopLevelOf(window);
             if (top != nullptr) {
                 s.Post(top, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -942,7 +938,7 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         (wParam == ICON_SMALL ? w->smallIcon : w->bigIcon) = reinterpret_cast<HICON>(lParam);
         return reinterpret_cast<LRESULT>(previous);
     }
-    case extra::WM_GETICON:
+    case WM_GETICON:
         return reinterpret_cast<LRESULT>(
             wParam == ICON_BIG                                                      ? w->bigIcon
             : wParam == static_cast<WPARAM>(ICON_SMALL2) && w->smallIcon == nullptr ? w->bigIcon
@@ -960,16 +956,16 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
             return 0;
         }
         RECT client{0, 0, Width(w->client), Height(w->client)};
-        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        FillRect(crack::DeviceContextOf(wParam), &client, brush);
         return 1;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != extra::WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
+        if (crack::OnActivateState(wParam) != WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
             s.SetFocusImpl(window);
         }
         return 0;
-    case extra::WM_NCACTIVATE:
-    case extra::WM_QUERYOPEN:
+    case WM_NCACTIVATE:
+    case WM_QUERYOPEN:
         return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {

@@ -1,6 +1,7 @@
 // The simulated desktop's private state and the helpers its areas share. Not for tests.
 #pragma once
 
+#include "platform/Utf.h"
 #include "platform/sim/SimDesktop.h"
 
 #include <cstdint>
@@ -15,6 +16,13 @@
 
 namespace platform::sim {
 
+// Not published values: the window manager's own marks on the moves it makes (Wine's names).
+// SWP_STATECHANGED marks minimise, maximise and restore; the other two say that the client area
+// kept its size or its place.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+constexpr UINT SWP_STATECHANGED = 0x8000;
+
 // Handle values are never reused, by any desktop of the process, so a stale handle is always
 // recognised as such.
 std::uintptr_t NewHandleValue();
@@ -26,8 +34,6 @@ template <class H> std::uintptr_t ValueOf(H handle) {
     return reinterpret_cast<std::uintptr_t>(handle);
 }
 
-std::string Narrow(std::u16string_view text); // UTF-16 to UTF-8, for details and host paths
-std::u16string Widen(std::string_view utf8);
 std::u16string UpperCase(std::u16string_view text); // ASCII and Latin-1 letters
 std::u16string FromNullable(const char16_t* text);
 

@@ -53,20 +53,16 @@ bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     }
     const Window* w = s.Find(window);
     if (!Reachable(s, w) || (w->style & WS_THICKFRAME) == 0 ||
-        (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0 || edge < extra::WMSZ_LEFT ||
-        edge > extra::WMSZ_BOTTOMRIGHT) {
+        (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0 || edge < WMSZ_LEFT ||
+        edge > WMSZ_BOTTOMRIGHT) {
         return false;
     }
     // The drag rectangle stays within the tracking limits: the dragged edges stop.
     MINMAXINFO limits = s.MinMaxInfo(window);
-    const bool left =
-        edge == extra::WMSZ_LEFT || edge == extra::WMSZ_TOPLEFT || edge == extra::WMSZ_BOTTOMLEFT;
-    const bool right = edge == extra::WMSZ_RIGHT || edge == extra::WMSZ_TOPRIGHT ||
-                       edge == extra::WMSZ_BOTTOMRIGHT;
-    const bool top =
-        edge == extra::WMSZ_TOP || edge == extra::WMSZ_TOPLEFT || edge == extra::WMSZ_TOPRIGHT;
-    const bool bottom = edge == extra::WMSZ_BOTTOM || edge == extra::WMSZ_BOTTOMLEFT ||
-                        edge == extra::WMSZ_BOTTOMRIGHT;
+    const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+    const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+    const bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+    const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
     const LONG width = std::clamp(proposed.right - proposed.left, limits.ptMinTrackSize.x,
                                   limits.ptMaxTrackSize.x);
     const LONG height = std::clamp(proposed.bottom - proposed.top, limits.ptMinTrackSize.y,
@@ -84,7 +80,7 @@ bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     if (s.Find(window) == nullptr) {
         return false;
     }
-    s.Send(window, extra::WM_ENTERSIZEMOVE, 0, 0);
+    s.Send(window, WM_ENTERSIZEMOVE, 0, 0);
     RECT rect = proposed;
     s.Send(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
     if (const Window* moved = s.Find(window); moved != nullptr) {
@@ -99,7 +95,7 @@ bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
                            rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
     }
     if (s.Find(window) != nullptr) {
-        s.Send(window, extra::WM_EXITSIZEMOVE, 0, 0);
+        s.Send(window, WM_EXITSIZEMOVE, 0, 0);
     }
     return true;
 }
@@ -207,7 +203,7 @@ void SimDesktop::SetScreenSize(int width, int height) {
     std::vector<HWND> tops = s.topLevel;
     for (HWND top : tops) {
         if (s.Find(top) != nullptr) {
-            s.Send(top, extra::WM_DISPLAYCHANGE, 32, size);
+            s.Send(top, WM_DISPLAYCHANGE, 32, size);
         }
     }
     for (HWND top : tops) {

@@ -10,15 +10,6 @@ namespace platform::sim {
 
 namespace {
 
-constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
-constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
-constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
-constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
-constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
-constexpr int SW_SHOWDEFAULT = 10;
-constexpr int SW_FORCEMINIMIZE = 11;
-constexpr int GWLP_HINSTANCE = -6;
-constexpr int GWLP_HWNDPARENT = -8;
 constexpr int kDefaultPosition = 26;
 
 int Width(const RECT& r) {
@@ -56,7 +47,7 @@ Window* DesktopState::Find(HWND window) const {
 Window* DesktopState::FindOrFail(HWND window) {
     Window* w = Find(window);
     if (w == nullptr) {
-        Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+        Fail(ERROR_INVALID_WINDOW_HANDLE);
     }
     return w;
 }
@@ -208,14 +199,14 @@ ATOM SimDesktop::RegisterClassExW(const WNDCLASSEXW* windowClass) {
         return 0;
     }
     std::u16string name = IS_INTRESOURCE(windowClass->lpszClassName)
-                              ? u"#" + Widen(std::to_string(reinterpret_cast<std::uintptr_t>(
+                              ? u"#" + Utf8ToUtf16(std::to_string(reinterpret_cast<std::uintptr_t>(
                                            windowClass->lpszClassName)))
                               : std::u16string(windowClass->lpszClassName);
     std::u16string upper = UpperCase(name);
     for (const auto& existing : s.classes) {
         if (!existing->builtIn && existing->upperName == upper &&
             existing->instance == windowClass->hInstance) {
-            s.Fail(extra::ERROR_CLASS_ALREADY_EXISTS);
+            s.Fail(ERROR_CLASS_ALREADY_EXISTS);
             return 0;
         }
     }
@@ -245,7 +236,7 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     DesktopState& s = *state_;
     WindowClass* cls = nullptr;
     if (className == nullptr) {
-        s.Fail(extra::ERROR_CANNOT_FIND_WND_CLASS);
+        s.Fail(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
     for (const auto& candidate : s.classes) {
@@ -257,20 +248,19 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
         }
     }
     if (cls == nullptr) {
-        s.Fail(extra::ERROR_CANNOT_FIND_WND_CLASS);
+        s.Fail(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
     const bool child = (style & WS_CHILD) != 0;
     HWND owner = nullptr;
     if (child) {
         if (s.Find(parent) == nullptr) {
-            s.Fail(parent == nullptr ? extra::ERROR_TLW_WITH_WSCHILD
-                                     : extra::ERROR_INVALID_WINDOW_HANDLE);
+            s.Fail(parent == nullptr ? ERROR_TLW_WITH_WSCHILD : ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
     } else if (parent != nullptr) {
         if (s.Find(parent) == nullptr) {
-            s.Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+            s.Fail(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
         owner = s.TopLevelOf(parent);
@@ -297,19 +287,19 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
 
     if (!child && (style & WS_POPUP) == 0) {
         RECT work = s.WorkArea();
-        if (x == extra::CW_USEDEFAULT) {
+        if (x == CW_USEDEFAULT) {
             x = work.left + kDefaultPosition;
             y = work.top + kDefaultPosition;
         }
-        if (width == extra::CW_USEDEFAULT) {
+        if (width == CW_USEDEFAULT) {
             width = Width(work) * 3 / 4;
             height = Height(work) * 3 / 4;
         }
     } else {
-        if (x == extra::CW_USEDEFAULT) {
+        if (x == CW_USEDEFAULT) {
             x = y = 0;
         }
-        if (width == extra::CW_USEDEFAULT) {
+        if (width == CW_USEDEFAULT) {
             width = height = 0;
         }
     }
@@ -338,7 +328,8 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     } else {
         s.topLevel.insert(s.topLevel.begin(), handle);
     }
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW", Narrow(cls->name));
+    s.ledger.Acquire(ValueOf(handle), HandleKind::Window, "CreateWindowExW",
+                     Utf16ToUtf8(cls->name));
 
     CREATESTRUCTW cs{};
     cs.lpCreateParams = param;
@@ -425,7 +416,7 @@ HWND SimDesktop::CreateWindowExW(DWORD exStyle, const char16_t* className,
     }
     if (child && (exStyle & WS_EX_NOPARENTNOTIFY) == 0) {
         const Window* cw = s.Find(handle);
-        s.Send(cw->parent, extra::WM_PARENTNOTIFY, MAKELPARAM(WM_CREATE, static_cast<WORD>(cw->id)),
+        s.Send(cw->parent, WM_PARENTNOTIFY, MAKELPARAM(WM_CREATE, static_cast<WORD>(cw->id)),
                reinterpret_cast<LPARAM>(handle));
         if (s.Find(handle) == nullptr) {
             return nullptr;
@@ -455,7 +446,7 @@ BOOL SimDesktop::DestroyWindow(HWND window) {
     Window* w = s.Find(window);
     if (w == nullptr) {
         s.ledger.Release(ValueOf(window), HandleKind::Window, "DestroyWindow");
-        s.Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+        s.Fail(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     if (w->destroying) {
@@ -464,7 +455,7 @@ BOOL SimDesktop::DestroyWindow(HWND window) {
     w->destroying = true;
     const bool child = s.IsChild(*w);
     if (child && (w->exStyle & WS_EX_NOPARENTNOTIFY) == 0) {
-        s.Send(w->parent, extra::WM_PARENTNOTIFY, MAKELPARAM(WM_DESTROY, static_cast<WORD>(w->id)),
+        s.Send(w->parent, WM_PARENTNOTIFY, MAKELPARAM(WM_DESTROY, static_cast<WORD>(w->id)),
                reinterpret_cast<LPARAM>(window));
     }
     if (Window* shown = s.Find(window); shown != nullptr && (shown->style & WS_VISIBLE) != 0) {
@@ -592,7 +583,7 @@ LONG_PTR SimDesktop::GetWindowLongPtrW(HWND window, int index) {
         std::memcpy(&value, w->extraBytes.data() + index, sizeof value);
         return value;
     }
-    s.Fail(extra::ERROR_INVALID_INDEX);
+    s.Fail(ERROR_INVALID_INDEX);
     return 0;
 }
 
@@ -613,14 +604,14 @@ LONG_PTR SimDesktop::SetWindowLongPtrW(HWND window, int index, LONG_PTR newLong)
         const bool isStyle = index == GWL_STYLE;
         STYLESTRUCT change{isStyle ? w->style : w->exStyle, static_cast<DWORD>(newLong)};
         old = static_cast<LONG_PTR>(static_cast<LONG>(change.styleOld));
-        s.Send(window, extra::WM_STYLECHANGING, static_cast<WPARAM>(index),
+        s.Send(window, WM_STYLECHANGING, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(&change));
         w = s.Find(window);
         if (w == nullptr) {
             return old;
         }
         (isStyle ? w->style : w->exStyle) = change.styleNew;
-        s.Send(window, extra::WM_STYLECHANGED, static_cast<WPARAM>(index),
+        s.Send(window, WM_STYLECHANGED, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(&change));
         return old;
     }
@@ -652,7 +643,7 @@ LONG_PTR SimDesktop::SetWindowLongPtrW(HWND window, int index, LONG_PTR newLong)
         std::memcpy(w->extraBytes.data() + index, &newLong, sizeof newLong);
         return old;
     }
-    s.Fail(extra::ERROR_INVALID_INDEX);
+    s.Fail(ERROR_INVALID_INDEX);
     return 0;
 }
 
@@ -743,15 +734,17 @@ void DesktopState::ZOrderInsert(HWND window, HWND insertAfter) {
     }
     list->erase(std::remove(list->begin(), list->end(), window), list->end());
     auto position = list->begin();
-    if (insertAfter == extra::HWND_BOTTOM) {
+    if (insertAfter == HWND_BOTTOM) {
         position = list->end();
-    } else if (insertAfter != extra::HWND_TOP && insertAfter != extra::HWND_TOPMOST &&
-               insertAfter != extra::HWND_NOTOPMOST) {
+    } else if (insertAfter != HWND_TOP && insertAfter != HWND_TOPMOST &&
+               insertAfter != HWND_NOTOPMOST) {
         auto after = std::find(list->begin(), list->end(), insertAfter);
         position = after == list->end() ? list->begin() : after + 1;
     }
+    // Decided before the insertion, which may move the list's storage.
+    const bool atTop = position == list->begin();
     list->insert(position, window);
-    if (list == &topLevel && position == list->begin()) {
+    if (list == &topLevel && atTop) {
         // Owned windows stay above their owner.
         std::vector<HWND> owned;
         for (HWND top : topLevel) {
@@ -772,10 +765,10 @@ void DesktopState::Activate(HWND window) {
     }
     HWND previous = active;
     if (previous != nullptr && Find(previous) != nullptr) {
-        Send(previous, extra::WM_NCACTIVATE, FALSE, 0);
+        Send(previous, WM_NCACTIVATE, FALSE, 0);
         if (Find(previous) != nullptr) {
             Send(previous, WM_ACTIVATE,
-                 MAKELPARAM(static_cast<WORD>(extra::WA_INACTIVE), desk.IsIconic(previous) ? 1 : 0),
+                 MAKELPARAM(static_cast<WORD>(WA_INACTIVE), desk.IsIconic(previous) ? 1 : 0),
                  reinterpret_cast<LPARAM>(window));
         }
     }
@@ -802,11 +795,11 @@ void DesktopState::Activate(HWND window) {
     if (active != window) {
         return;
     }
-    ZOrderInsert(window, extra::HWND_TOP);
-    Send(window, extra::WM_NCACTIVATE, TRUE, 0);
+    ZOrderInsert(window, HWND_TOP);
+    Send(window, WM_NCACTIVATE, TRUE, 0);
     if (Find(window) != nullptr && active == window) {
         Send(window, WM_ACTIVATE,
-             MAKELPARAM(static_cast<WORD>(extra::WA_ACTIVE), desk.IsIconic(window) ? 1 : 0),
+             MAKELPARAM(static_cast<WORD>(WA_ACTIVE), desk.IsIconic(window) ? 1 : 0),
              reinterpret_cast<LPARAM>(previous));
     }
     // Keep the focus inside the active window.
@@ -880,7 +873,7 @@ BOOL SimDesktop::SetForegroundWindow(HWND window) {
     DesktopState& s = *state_;
     s.foregroundRequests.push_back(window);
     if (s.Find(window) == nullptr) {
-        s.Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+        s.Fail(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
     s.Activate(s.TopLevelOf(window));
@@ -977,7 +970,7 @@ UINT DesktopState::MinMaximize(HWND window, int command, RECT& rect) {
             rect = minimizedRect();
             return SWP_NOSIZE | SWP_NOMOVE;
         }
-        if (Send(window, extra::WM_QUERYOPEN, 0, 0) == 0) {
+        if (Send(window, WM_QUERYOPEN, 0, 0) == 0) {
             return SWP_NOSIZE | SWP_NOMOVE;
         }
         w = Find(window);
@@ -997,7 +990,7 @@ UINT DesktopState::MinMaximize(HWND window, int command, RECT& rect) {
         const DWORD old = w->style;
         w->style = (w->style | WS_MINIMIZE) & ~WS_MAXIMIZE;
         if ((old & WS_MINIMIZE) == 0) {
-            swp |= extra::SWP_STATECHANGED;
+            swp |= SWP_STATECHANGED;
         }
         rect = minimizedRect();
         return swp;
@@ -1017,7 +1010,7 @@ UINT DesktopState::MinMaximize(HWND window, int command, RECT& rect) {
             w->restoreToMaximized = true;
         }
         if ((old & WS_MAXIMIZE) == 0) {
-            swp |= extra::SWP_STATECHANGED;
+            swp |= SWP_STATECHANGED;
         }
         rect =
             RECT{info.ptMaxPosition.x, info.ptMaxPosition.y,
@@ -1034,7 +1027,7 @@ UINT DesktopState::MinMaximize(HWND window, int command, RECT& rect) {
         if (w->restoreToMaximized) {
             w->style |= WS_MAXIMIZE; // MinMaxInfo must see the state it asks for
             MINMAXINFO info = MinMaxInfo(window);
-            swp |= extra::SWP_STATECHANGED;
+            swp |= SWP_STATECHANGED;
             rect = RECT{info.ptMaxPosition.x, info.ptMaxPosition.y,
                         info.ptMaxPosition.x + info.ptMaxSize.x,
                         info.ptMaxPosition.y + info.ptMaxSize.y};
@@ -1044,7 +1037,7 @@ UINT DesktopState::MinMaximize(HWND window, int command, RECT& rect) {
         rect = w->rect;
         return swp;
     }
-    swp |= extra::SWP_STATECHANGED;
+    swp |= SWP_STATECHANGED;
     rect = w->normalRect;
     return swp;
 }
@@ -1064,7 +1057,7 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
         pos.cx = std::clamp(pos.cx, 0, 32767);
         pos.cy = std::clamp(pos.cy, 0, 32767);
     }
-    if ((pos.flags & extra::SWP_NOSENDCHANGING) == 0) {
+    if ((pos.flags & SWP_NOSENDCHANGING) == 0) {
         Send(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
         w = Find(window);
         if (w == nullptr) {
@@ -1101,10 +1094,8 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
             pos.flags |= SWP_NOZORDER;
         } else {
             const std::vector<HWND>& list = IsChild(*w) ? Find(w->parent)->children : topLevel;
-            if ((pos.hwndInsertAfter == extra::HWND_TOP && !list.empty() &&
-                 list.front() == window) ||
-                (pos.hwndInsertAfter == extra::HWND_BOTTOM && !list.empty() &&
-                 list.back() == window)) {
+            if ((pos.hwndInsertAfter == HWND_TOP && !list.empty() && list.front() == window) ||
+                (pos.hwndInsertAfter == HWND_BOTTOM && !list.empty() && list.back() == window)) {
                 pos.flags |= SWP_NOZORDER;
             }
         }
@@ -1162,7 +1153,7 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
 
     if ((pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) == 0 && (w->style & WS_VISIBLE) != 0) {
         if (IsChild(*w)) {
-            Send(window, extra::WM_CHILDACTIVATE, 0, 0);
+            Send(window, WM_CHILDACTIVATE, 0, 0);
         } else {
             Activate(window);
         }
@@ -1191,8 +1182,8 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
     }
     constexpr UINT kNoChange = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER;
     if ((pos.flags & kNoChange) != kNoChange ||
-        (pos.flags &
-         (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW | extra::SWP_STATECHANGED)) != 0) {
+        (pos.flags & (SWP_FRAMECHANGED | SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_STATECHANGED)) !=
+            0) {
         Send(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     }
     return TRUE;
@@ -1201,8 +1192,7 @@ BOOL DesktopState::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y,
 BOOL SimDesktop::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                               UINT flags) {
     // The window manager's own flags are not the caller's to give.
-    return state_->SetWindowPosImpl(window, insertAfter, x, y, cx, cy,
-                                    flags & ~extra::SWP_STATECHANGED);
+    return state_->SetWindowPosImpl(window, insertAfter, x, y, cx, cy, flags & ~SWP_STATECHANGED);
 }
 
 BOOL SimDesktop::MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
@@ -1281,7 +1271,7 @@ BOOL SimDesktop::ShowWindow(HWND window, int command) {
             }
             swp |= SWP_NOSIZE | SWP_NOMOVE;
         }
-        if (child && (swp & extra::SWP_STATECHANGED) == 0) {
+        if (child && (swp & SWP_STATECHANGED) == 0) {
             swp |= SWP_NOACTIVATE | SWP_NOZORDER;
         }
         break;
@@ -1290,14 +1280,14 @@ BOOL SimDesktop::ShowWindow(HWND window, int command) {
     }
     const bool showing = command != SW_HIDE;
     if ((showing != (wasVisible != FALSE) || command == SW_SHOWNA) && command != SW_SHOWMAXIMIZED &&
-        (swp & extra::SWP_STATECHANGED) == 0) {
+        (swp & SWP_STATECHANGED) == 0) {
         s.Send(window, WM_SHOWWINDOW, showing ? TRUE : FALSE, 0);
         if (s.Find(window) == nullptr) {
             return wasVisible;
         }
     }
     w = s.Find(window);
-    if (child && !s.IsReallyVisible(w->parent) && (swp & extra::SWP_STATECHANGED) == 0) {
+    if (child && !s.IsReallyVisible(w->parent) && (swp & SWP_STATECHANGED) == 0) {
         // Under a hidden parent only the style changes.
         if (showing) {
             w->style |= WS_VISIBLE;
@@ -1305,8 +1295,8 @@ BOOL SimDesktop::ShowWindow(HWND window, int command) {
             w->style &= ~WS_VISIBLE;
         }
     } else {
-        s.SetWindowPosImpl(window, extra::HWND_TOP, placed.left, placed.top, Width(placed),
-                           Height(placed), swp);
+        s.SetWindowPosImpl(window, HWND_TOP, placed.left, placed.top, Width(placed), Height(placed),
+                           swp);
     }
     w = s.Find(window);
     if (w == nullptr) {
@@ -1582,7 +1572,7 @@ BOOL SimDesktop::LockWindowUpdate(HWND window) {
         }
         s.lockedInvalidated = false;
     } else if (s.Find(window) == nullptr) {
-        s.Fail(extra::ERROR_INVALID_WINDOW_HANDLE);
+        s.Fail(ERROR_INVALID_WINDOW_HANDLE);
         result = FALSE;
     } else if (s.locked != nullptr) {
         result = FALSE; // one window at a time

@@ -33,23 +33,33 @@ constexpr std::u16string_view kSetupIni = u"C:\\Packages\\Demo\\Setup.ini";
     std::abort();
 }
 
-// Stands in for the main window.
-struct Reader {
-    bool CompactSetupLine(char* line) { return launcher::CompactLine(line); }
-    launcher::SetupLineKind ParseSetupLine(char* line) { return launcher::ParseLine(line); }
-    void SetupValueRead(launcher::SetupLineKind /*kind*/, std::u16string value) {
-        // A value lies inside one piece of at most 127 bytes.
-        if (value.size() > 125) {
-            Fail("value longer than a piece");
+// Reads the way the main window does, and checks what each step gives.
+void ReadAll() {
+    launcher::SetupFileReader reader;
+    for (;;) {
+        const launcher::SetupStep step = reader.Next();
+        switch (step.kind) {
+        case launcher::SetupStep::Kind::Value:
+            // A value lies inside one piece of at most 127 bytes.
+            if (step.value.size() > 125) {
+                Fail("value longer than a piece");
+            }
+            break;
+        case launcher::SetupStep::Kind::End:
+            return;
+        case launcher::SetupStep::Kind::Failed:
+            if (step.failure == nullptr) {
+                Fail("a failure without its message");
+            }
+            // A finished reader stays finished: no second, different failure.
+            if (const launcher::SetupStep again = reader.Next();
+                again.kind != step.kind || again.failure != step.failure) {
+                Fail("the reader went on after a failure");
+            }
+            return;
         }
     }
-    void SetupFileFailed(const launcher::LauncherMessage& /*message*/) {
-        if (++failures > 1) {
-            Fail("more than one failure reported");
-        }
-    }
-    int failures = 0;
-};
+}
 
 const std::filesystem::path& DriveRoot() {
     static const std::filesystem::path root = [] {
@@ -88,8 +98,7 @@ void ReadOnce(std::string_view bytes, platform::UINT codePage, int failingAlloc,
 
     {
         platform::ScopedApi installed(desktop);
-        Reader reader;
-        launcher::ReadSetupFile(reader);
+        ReadAll();
     }
 
     const auto& ledger = desktop.Ledger();

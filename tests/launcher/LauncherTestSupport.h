@@ -37,7 +37,9 @@ struct Box {
     bool operator==(const Box&) const = default;
 };
 
-inline std::string Utf8(std::u16string_view text) { return toolkit::Utf16ToUtf8(text); }
+inline std::string Utf8(std::u16string_view text) {
+    return platform::Utf16ToUtf8(text);
+}
 
 inline void PrintTo(const Box& box, std::ostream* os) {
     *os << "{\"" << Utf8(box.text) << "\", \"" << Utf8(box.caption) << "\", icon 0x" << std::hex

@@ -280,5 +280,41 @@ TEST_P(SetupFileTest, LabelsMessageAndCloseOnShow) {
 INSTANTIATE_TEST_SUITE_P(Cases, SetupFileTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The reader on its own: values one at a time, and after a failure the same failure again with
+// the file still open, until the reader goes.
+using SetupFileReaderTest = LauncherTest;
+
+TEST_F(SetupFileReaderTest, GivesValuesThenHoldsTheFailureWithTheFileOpen) {
+    Start();
+    WriteFile(u"Setup.ini", "$TITLE=\"T\"\n$DRV_TYPE=\"K\"\nnonsense\n$END\n");
+    using Kind = launcher::SetupStep::Kind;
+    {
+        launcher::SetupFileReader reader;
+        launcher::SetupStep step = reader.Next();
+        EXPECT_EQ(step.kind, Kind::Value);
+        EXPECT_EQ(step.label, launcher::SetupLineKind::Title);
+        EXPECT_EQ(step.value, u"T");
+        step = reader.Next();
+        EXPECT_EQ(step.label, launcher::SetupLineKind::DriverType);
+        EXPECT_EQ(step.value, u"K");
+        for (int again = 0; again < 2; ++again) {
+            step = reader.Next();
+            EXPECT_EQ(step.kind, Kind::Failed);
+            EXPECT_EQ(step.failure, &launcher::MsgSetupFileContentError);
+            EXPECT_EQ(OutstandingFiles(), 1);
+        }
+    }
+    EXPECT_EQ(OutstandingFiles(), 0);
+}
+
+TEST_F(SetupFileReaderTest, ClosesTheFileAtTheEndMarker) {
+    Start();
+    WriteFile(u"Setup.ini", "$END\n$TITLE=\"never read\"\n");
+    launcher::SetupFileReader reader;
+    EXPECT_EQ(reader.Next().kind, launcher::SetupStep::Kind::End);
+    EXPECT_EQ(OutstandingFiles(), 0);
+    EXPECT_EQ(reader.Next().kind, launcher::SetupStep::Kind::End);
+}
+
 } // namespace
 } // namespace launcher_test

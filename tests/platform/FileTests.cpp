@@ -55,7 +55,7 @@ TEST_F(FileTest, NamesMatchWhateverTheirCaseAndSeparators) {
         {"C:\\Packages\\Demo\\.setup_ini", ERROR_FILE_NOT_FOUND},
         {"C:\\Packages\\Nowhere\\Setup.ini", ERROR_PATH_NOT_FOUND},
         {"C:\\Packages\\Demo\\Drivers", ERROR_ACCESS_DENIED},
-        {"C:\\Packages\\????\\Setup.ini", sim::extra::ERROR_INVALID_NAME},
+        {"C:\\Packages\\????\\Setup.ini", platform::ERROR_INVALID_NAME},
         {"D:\\Setup.ini", ERROR_PATH_NOT_FOUND},
         {"", ERROR_PATH_NOT_FOUND},
     };
@@ -115,7 +115,7 @@ TEST_F(FileTest, ReadingGivesTheRealBytesThenTheInjectedError) {
     EXPECT_EQ(std::string(buffer, got), "45");
     EXPECT_FALSE(Desk().ReadFile(f.handle, buffer, 4, &got, nullptr));
     EXPECT_EQ(got, 0u);
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_READ_FAULT);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_READ_FAULT);
     Desk().CloseHandle(f.handle);
     EXPECT_FALSE(Desk().ReadFile(f.handle, buffer, 4, &got, nullptr));
     EXPECT_EQ(Desk().GetLastError(), ERROR_INVALID_HANDLE);
@@ -139,7 +139,7 @@ TEST_F(FileTest, ADirectoryTheCodePageCannotExpressCannotBeOpened) {
     std::string directory = AnsiCurrentDirectory(&used);
     EXPECT_TRUE(used);
     EXPECT_EQ(directory, "C:\\Packages\\????");
-    EXPECT_EQ(Open(directory + "\\Setup.ini").error, sim::extra::ERROR_INVALID_NAME);
+    EXPECT_EQ(Open(directory + "\\Setup.ini").error, platform::ERROR_INVALID_NAME);
     // The relative name still reaches it: the directory itself exists.
     Opened relative = Open("Setup.ini");
     EXPECT_EQ(relative.error, 0u);
@@ -175,8 +175,8 @@ TEST_F(FileTest, ResourcesAreFoundByNameWhateverItsCaseAndById) {
         {u"mainform", RT_RCDATA(), "desc", 0},
         {MAKEINTRESOURCEW(1), RT_RCDATA(), "one", 0},
         {u"#1", RT_RCDATA(), "one", 0},
-        {u"Other", RT_RCDATA(), nullptr, sim::extra::ERROR_RESOURCE_NAME_NOT_FOUND},
-        {u"MainForm", RT_GROUP_ICON(), nullptr, sim::extra::ERROR_RESOURCE_TYPE_NOT_FOUND},
+        {u"Other", RT_RCDATA(), nullptr, platform::ERROR_RESOURCE_NAME_NOT_FOUND},
+        {u"MainForm", RT_GROUP_ICON(), nullptr, platform::ERROR_RESOURCE_TYPE_NOT_FOUND},
     };
     HINSTANCE module = Desk().GetModuleHandleW(nullptr);
     for (const Case& c : cases) {

@@ -48,7 +48,7 @@ TEST_F(KernelTest, ProcessesBehaveAsTheirScriptSays) {
          ERROR_BAD_EXE_FORMAT, 0, 0, FALSE, 0},
         {"ends with 3", sim::ProcessScript::Exits(3), 0, WAIT_OBJECT_0, 0, TRUE, 3},
         {"wait fails", waitFails, 0, WAIT_FAILED, ERROR_ACCESS_DENIED, TRUE,
-         sim::extra::STILL_ACTIVE},
+         platform::STILL_ACTIVE},
         {"exit code unreadable", codeFails, 0, WAIT_OBJECT_0, 0, FALSE, ERROR_INVALID_HANDLE},
     };
     int index = 0;
@@ -218,7 +218,7 @@ TEST_F(KernelTest, FormatMessageGivesWindowsTextsInALocalBlock) {
         {193, kAlloc | FORMAT_MESSAGE_IGNORE_INSERTS, u"%1 is not a valid Win32 application.\r\n",
          0},
         {193, kAlloc, nullptr, ERROR_INVALID_PARAMETER}, // an insert without arguments
-        {4242, kAlloc, nullptr, sim::extra::ERROR_MR_MID_NOT_FOUND},
+        {4242, kAlloc, nullptr, platform::ERROR_MR_MID_NOT_FOUND},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
@@ -237,10 +237,13 @@ TEST_F(KernelTest, FormatMessageGivesWindowsTextsInALocalBlock) {
         EXPECT_EQ(length, std::u16string(c.text).size());
         EXPECT_TRUE(Desk().Ledger().IsOutstanding(text));
         EXPECT_EQ(Desk().LocalFree(text), nullptr);
-        EXPECT_EQ(Desk().LocalFree(text), text); // a second release fails
+        // A second release fails, and the ledger records it against this block.
+        EXPECT_EQ(Desk().LocalFree(text), text);
+        ASSERT_FALSE(Desk().Ledger().Faults().empty());
+        EXPECT_EQ(Desk().Ledger().Faults().back().kind, sim::FaultKind::DoubleRelease);
+        EXPECT_EQ(Desk().Ledger().Faults().back().value, reinterpret_cast<std::uintptr_t>(text));
     }
     EXPECT_TRUE(Desk().Ledger().Outstanding().empty());
-    EXPECT_EQ(Desk().Ledger().Faults().size(), 9u);
 
     Desk().SetSystemMessage(5, u"Zugriff verweigert\r\n");
     char16_t buffer[64];
@@ -253,7 +256,7 @@ TEST_F(KernelTest, FormatMessageGivesWindowsTextsInALocalBlock) {
     Desk().RemoveSystemMessage(5);
     EXPECT_EQ(Desk().FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 5, 0, buffer, 64, nullptr),
               0u);
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_MR_MID_NOT_FOUND);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_MR_MID_NOT_FOUND);
 }
 
 TEST_F(KernelTest, SystemInformationFollowsTheConfiguration) {

@@ -1,6 +1,6 @@
 // Sending through hooks and replaced procedures, the message loop with idle actions, dialog
 // keys, message boxes and the user's actions.
-#include "SimFixture.h"
+#include "Sequences.h"
 
 #include <string>
 
@@ -314,9 +314,9 @@ TEST_F(MessageTest, AMessageBoxDisablesItsOwnerWhileItIsUp) {
 
     // Without a handler: a queued answer, then the first button; no caption says "Error".
     Desk().OnMessageBox(nullptr);
-    Desk().QueueMessageBoxAnswer(sim::extra::IDNO);
-    EXPECT_EQ(Desk().MessageBoxW(nullptr, u"a", nullptr, sim::extra::MB_YESNO), sim::extra::IDNO);
-    EXPECT_EQ(Desk().MessageBoxW(nullptr, u"b", nullptr, sim::extra::MB_YESNO), sim::extra::IDYES);
+    Desk().QueueMessageBoxAnswer(platform::IDNO);
+    EXPECT_EQ(Desk().MessageBoxW(nullptr, u"a", nullptr, platform::MB_YESNO), platform::IDNO);
+    EXPECT_EQ(Desk().MessageBoxW(nullptr, u"b", nullptr, platform::MB_YESNO), platform::IDYES);
     EXPECT_EQ(Desk().MessageBoxes()[1].caption, u"Error");
     EXPECT_TRUE(Desk().Ledger().Outstanding(sim::HandleKind::Window).size() == 2u);
 }
@@ -350,13 +350,10 @@ TEST_F(MessageTest, DraggingABorderSendsSizingThenMovesToTheWindowsRectangle) {
         return std::nullopt;
     };
     Desk().ClearMessages();
-    ASSERT_TRUE(Desk().DragBorder(top, sim::extra::WMSZ_BOTTOMRIGHT, Rect(100, 100, 700, 500)));
-    auto sent = Sent(top, {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_NCPAINT,
-                           WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE});
-    EXPECT_EQ(Names{sent},
-              (Names{{sim::extra::WM_ENTERSIZEMOVE, WM_SIZING, sim::extra::WM_EXITSIZEMOVE}}));
+    ASSERT_TRUE(Desk().DragBorder(top, platform::WMSZ_BOTTOMRIGHT, Rect(100, 100, 700, 500)));
+    EXPECT_EQ(Received(top, seq::kMoveMessages), seq::kBorderDrag);
     auto sizing = Records(top, WM_SIZING).at(0);
-    EXPECT_EQ(sizing.wParam, sim::extra::WMSZ_BOTTOMRIGHT);
+    EXPECT_EQ(sizing.wParam, platform::WMSZ_BOTTOMRIGHT);
     EXPECT_EQ(Edges(*sizing.rectBefore), Edges(Rect(100, 100, 700, 500)));
     EXPECT_EQ(Edges(*sizing.rectAfter), Edges(Rect(100, 100, 433, 500)));
     RECT r{};
@@ -365,14 +362,14 @@ TEST_F(MessageTest, DraggingABorderSendsSizingThenMovesToTheWindowsRectangle) {
 
     // The drag rectangle stays within the tracking size: a left border stops moving.
     Desk().ClearMessages();
-    Desk().DragBorder(top, sim::extra::WMSZ_LEFT, Rect(400, 100, 433, 500));
+    Desk().DragBorder(top, platform::WMSZ_LEFT, Rect(400, 100, 433, 500));
     EXPECT_EQ(Edges(*Records(top, WM_SIZING).at(0).rectBefore), Edges(Rect(133, 100, 433, 500)));
 }
 
 TEST_F(MessageTest, TheUserCanOnlyUseTheButtonsAWindowHas) {
     HWND fixed = CreateTopLevel(WS_CAPTION | WS_SYSMENU | WS_VISIBLE);
     Desk().ClearMessages();
-    EXPECT_FALSE(Desk().DragBorder(fixed, sim::extra::WMSZ_RIGHT, Rect(100, 100, 600, 400)));
+    EXPECT_FALSE(Desk().DragBorder(fixed, platform::WMSZ_RIGHT, Rect(100, 100, 600, 400)));
     EXPECT_FALSE(Desk().Maximize(fixed));
     EXPECT_FALSE(Desk().Minimize(fixed));
     EXPECT_FALSE(Desk().Restore(fixed));
@@ -421,9 +418,9 @@ TEST_F(MessageTest, ChangingTheScreenTellsEveryTopLevelWindowThenRepaintsTheVisi
     HWND hidden = CreateTopLevel();
     Desk().ClearMessages();
     Desk().SetScreenSize(1024, 768);
-    EXPECT_EQ(Names{Sent(shown)}, (Names{{sim::extra::WM_DISPLAYCHANGE, WM_NCPAINT}}));
-    EXPECT_EQ(Names{Sent(hidden)}, (Names{{sim::extra::WM_DISPLAYCHANGE}}));
-    EXPECT_EQ(Records(shown, sim::extra::WM_DISPLAYCHANGE).at(0).lParam, MAKELPARAM(1024, 768));
+    EXPECT_EQ(Received(shown), seq::kDisplayChangeShown);
+    EXPECT_EQ(Received(hidden), seq::kDisplayChangeHidden);
+    EXPECT_EQ(Records(shown, platform::WM_DISPLAYCHANGE).at(0).lParam, MAKELPARAM(1024, 768));
     EXPECT_EQ(Desk().GetSystemMetrics(SM_CXSCREEN), 1024);
     EXPECT_EQ(Desk().GetSystemMetrics(SM_CYSCREEN), 768);
     APPBARDATA bar{};

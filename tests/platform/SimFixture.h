@@ -40,6 +40,19 @@ inline LRESULT PLATFORM_CALLBACK TestProcedure(HWND window, UINT message, WPARAM
     return Os().DefWindowProcW(window, message, wParam, lParam);
 }
 
+// One message of a sequence: which, and how it reached the window.
+struct Expected {
+    UINT message = 0;
+    sim::Delivery how = sim::Delivery::Sent;
+    bool operator==(const Expected& other) const = default;
+};
+inline std::ostream& operator<<(std::ostream& os, const Expected& e) {
+    static constexpr const char* kHow[] = {"sent", "posted", "dispatched"};
+    return os << sim::MessageName(e.message) << " (" << kHow[static_cast<int>(e.how)] << ")";
+}
+// A named sequence of messages, in the spirit of Wine's user32 message tests (Sequences.h).
+using Sequence = std::vector<Expected>;
+
 class SimTest : public ::testing::Test {
 protected:
     SimTest() { Start(sim::SimConfig{}); }
@@ -82,6 +95,19 @@ protected:
         for (UINT m : desk_->SentTo(window)) {
             if (std::find(ignore.begin(), ignore.end(), m) == ignore.end()) {
                 out.push_back(m);
+            }
+        }
+        return out;
+    }
+
+    // What reached a window since the log was cleared, however delivered, as a sequence,
+    // leaving out the messages no test here is about.
+    Sequence Received(HWND window, std::vector<UINT> ignore = {}) {
+        Sequence out;
+        for (const auto& r : desk_->Messages()) {
+            if (r.window == window &&
+                std::find(ignore.begin(), ignore.end(), r.message) == ignore.end()) {
+                out.push_back({r.message, r.delivery});
             }
         }
         return out;
@@ -155,19 +181,6 @@ inline std::vector<BYTE> MakeIconFile(int size) {
 // A rectangle as comparable, printable edges.
 inline std::tuple<LONG, LONG, LONG, LONG> Edges(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
-}
-
-// Message numbers print by name in failures.
-struct Names {
-    std::vector<UINT> ids;
-    bool operator==(const Names& other) const { return ids == other.ids; }
-};
-inline std::ostream& operator<<(std::ostream& os, const Names& n) {
-    os << "{";
-    for (std::size_t i = 0; i < n.ids.size(); ++i) {
-        os << (i ? ", " : "") << sim::MessageName(n.ids[i]);
-    }
-    return os << "}";
 }
 
 } // namespace simtest

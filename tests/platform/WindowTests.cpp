@@ -1,6 +1,6 @@
 // Window creation, destruction, showing, moving, minimising and maximising: the message order
 // and the geometry the resize component and the toolkit depend on.
-#include "SimFixture.h"
+#include "Sequences.h"
 
 namespace simtest {
 namespace {
@@ -20,7 +20,7 @@ TEST_F(WindowTest, CreationSendsNcCreateNcCalcSizeCreateWithTheParameter) {
                                       300, nullptr, nullptr, nullptr, &marker);
     ASSERT_NE(top, nullptr);
     // A sizeable top-level window is asked for its limits before anything else.
-    EXPECT_EQ(Names{Sent(top)}, (Names{{WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE}}));
+    EXPECT_EQ(Received(top), seq::kCreateTopLevel);
     EXPECT_EQ(params, (std::vector<void*>{&marker, &marker}));
     char16_t text[32] = {};
     EXPECT_EQ(Desk().GetWindowTextW(top, text, 32), 7);
@@ -33,9 +33,8 @@ TEST_F(WindowTest, CreationSendsNcCreateNcCalcSizeCreateWithTheParameter) {
     // A child has its size and place at once, and its parent hears of it.
     Desk().ClearMessages();
     HWND label = CreateChild(top, u"STATIC", 7, 0, Rect(10, 20, 90, 50));
-    EXPECT_EQ(Names{Sent(label)},
-              (Names{{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}}));
-    EXPECT_EQ(Names{Sent(top)}, (Names{{sim::extra::WM_PARENTNOTIFY}}));
+    EXPECT_EQ(Received(label), seq::kCreateChild);
+    EXPECT_EQ(Received(top), seq::kChildCreatedToParent);
     auto size = Records(label, WM_SIZE).at(0);
     EXPECT_EQ(size.clientWidth, 80);
     EXPECT_EQ(size.clientHeight, 30);
@@ -100,7 +99,7 @@ TEST_F(WindowTest, DestructionReachesOwnedWindowsThenParentBeforeChildren) {
 
     // A second destruction fails as on Windows and is recorded.
     EXPECT_FALSE(Desk().DestroyWindow(parent));
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_INVALID_WINDOW_HANDLE);
     ASSERT_EQ(Desk().Ledger().Faults().size(), 1u);
     EXPECT_EQ(Desk().Ledger().Faults()[0].kind, sim::FaultKind::DoubleRelease);
 }
@@ -109,9 +108,7 @@ TEST_F(WindowTest, FirstShowingSendsSizeAndMoveAfterTheMove) {
     HWND top = CreateTopLevel();
     Desk().ClearMessages();
     EXPECT_FALSE(Desk().ShowWindow(top, SW_SHOWNORMAL));
-    EXPECT_EQ(Names{Sent(top)}, (Names{{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_ACTIVATEAPP,
-                                        sim::extra::WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
-                                        WM_NCPAINT, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}}));
+    EXPECT_EQ(Received(top), seq::kFirstShow);
     EXPECT_TRUE(Records(top, WM_SHOWWINDOW).at(0).show);
     auto size = Records(top, WM_SIZE).at(0);
     EXPECT_EQ(size.sizeType, SIZE_RESTORED);
@@ -144,8 +141,7 @@ TEST_F(WindowTest, MoveWindowSendsTheWindowManagersMessagesInOrder) {
 
     Desk().ClearMessages();
     ASSERT_TRUE(Desk().MoveWindow(top, 50, 60, 600, 450, TRUE));
-    EXPECT_EQ(Names{Sent(top)}, (Names{{WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_NCCALCSIZE,
-                                        WM_NCPAINT, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}}));
+    EXPECT_EQ(Received(top), seq::kMoveAndResize);
     auto size = Records(top, WM_SIZE).at(0);
     EXPECT_EQ(size.sizeType, SIZE_RESTORED);
     EXPECT_EQ(size.clientWidth, 592);
@@ -157,13 +153,12 @@ TEST_F(WindowTest, MoveWindowSendsTheWindowManagersMessagesInOrder) {
     // A move without a change of size neither recomputes the frame nor paints it.
     Desk().ClearMessages();
     Desk().MoveWindow(top, 70, 80, 600, 450, TRUE);
-    EXPECT_EQ(Names{Sent(top)},
-              (Names{{WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO, WM_WINDOWPOSCHANGED, WM_MOVE}}));
+    EXPECT_EQ(Received(top), seq::kMoveOnly);
 
     // Nothing changes: no notice at all.
     Desk().ClearMessages();
     Desk().MoveWindow(top, 70, 80, 600, 450, TRUE);
-    EXPECT_EQ(Names{Sent(top)}, (Names{{WM_WINDOWPOSCHANGING, WM_GETMINMAXINFO}}));
+    EXPECT_EQ(Received(top), seq::kMoveToSamePlace);
 }
 
 TEST_F(WindowTest, TheWindowsAnswerToGetMinMaxInfoLimitsMovesAndMaximising) {
@@ -333,7 +328,7 @@ TEST_F(WindowTest, SubclassingReturnsThePreviousProcedure) {
     EXPECT_EQ(Desk().SetWindowLongPtrW(top, GWLP_USERDATA, 42), 0);
     EXPECT_EQ(Desk().GetWindowLongPtrW(top, GWLP_USERDATA), 42);
     EXPECT_EQ(Desk().GetWindowLongPtrW(top, 400), 0);
-    EXPECT_EQ(Desk().GetLastError(), sim::extra::ERROR_INVALID_INDEX);
+    EXPECT_EQ(Desk().GetLastError(), platform::ERROR_INVALID_INDEX);
 }
 
 TEST_F(WindowTest, EnablingSendsWmEnableAndADisabledWindowLosesTheFocus) {
@@ -344,7 +339,7 @@ TEST_F(WindowTest, EnablingSendsWmEnableAndADisabledWindowLosesTheFocus) {
     Desk().ClearMessages();
     EXPECT_FALSE(Desk().EnableWindow(button, FALSE)); // it was enabled
     EXPECT_EQ(Desk().GetFocus(), nullptr);
-    EXPECT_EQ(Names{Sent(button)}, (Names{{WM_KILLFOCUS, WM_ENABLE}}));
+    EXPECT_EQ(Received(button), seq::kDisableFocused);
     EXPECT_TRUE(Desk().EnableWindow(button, TRUE));
     EXPECT_TRUE(Desk().IsWindowEnabled(button));
     // A disabled window cannot take the focus.

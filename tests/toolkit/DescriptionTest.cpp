@@ -2,6 +2,7 @@
 // trips, frames and the order in which values arrive.
 #include "ToolkitTest.h"
 
+#include "tests/MainFormLayout.h"
 #include "toolkit/Description.h"
 #include "toolkit/stored/StoredDescription.h"
 
@@ -17,11 +18,8 @@ using ::testing::HasSubstr;
 
 using DescriptionTest = DesktopTest;
 
-// The main window's controls as the window's design table gives them.
-struct ControlRow {
-    const char16_t* name;
-    const char16_t* className;
-    int left, top, width, height;
+// What the controls show beyond their places (tests/MainFormLayout.h), in the same order.
+struct ControlLook {
     const char16_t* fontName; // null: no font of its own
     int fontHeight;
     TFontStyles style;
@@ -29,40 +27,39 @@ struct ControlRow {
     const char16_t* text;
 };
 
-const ControlRow kControls[] = {
-    {u"LabelTitle", u"TLabel", 88, 32, 265, 31, u"Times New Roman", -27, fsBold | fsItalic,
-     0xC0C0C0, u"LabelTitle"},
-    {u"Image1", u"TImage", 7, 6, 26, 23, nullptr, 0, 0, 0, u""},
-    {u"Label2", u"TLabel", 70, 105, 292, 26, u"Times New Roman", -23, 0, 0xFFFFFF,
-     u"USB DRIVER SOFTWARE"},
-    {u"LabelType", u"TLabel", 159, 146, 114, 29, u"ＭＳ 明朝", -20, 0, 0xFFFFFF, u"TYPE-3"},
-    {u"LabelVersion", u"TLabel", 117, 181, 172, 36, u"ＭＳ ゴシック", -23, 0, 0xFFFFFF,
-     u"Ver.2.08.28"},
-    {u"Label5", u"TLabel", 77, 245, 241, 28, u"ＭＳ Ｐゴシック", -20, 0, 0xFFFFFF,
-     u"( for Windows 32bit/64bit )"},
-    {u"BtnInstall", u"TBitBtn", 35, 302, 140, 49, u"ＭＳ Ｐゴシック", -20, 0, clWindowText,
-     u"Install"},
-    {u"BtnCancel", u"TBitBtn", 223, 302, 139, 49, u"ＭＳ Ｐゴシック", -20, 0, clWindowText,
-     u"Cancel"},
+const ControlLook kLooks[] = {
+    {u"Times New Roman", -27, fsBold | fsItalic, 0xC0C0C0, u"LabelTitle"},
+    {nullptr, 0, 0, 0, u""},
+    {u"Times New Roman", -23, 0, 0xFFFFFF, u"USB DRIVER SOFTWARE"},
+    {u"ＭＳ 明朝", -20, 0, 0xFFFFFF, u"TYPE-3"},
+    {u"ＭＳ ゴシック", -23, 0, 0xFFFFFF, u"Ver.2.08.28"},
+    {u"ＭＳ Ｐゴシック", -20, 0, 0xFFFFFF, u"( for Windows 32bit/64bit )"},
+    {u"ＭＳ Ｐゴシック", -20, 0, clWindowText, u"Install"},
+    {u"ＭＳ Ｐゴシック", -20, 0, clWindowText, u"Cancel"},
 };
+static_assert(std::size(kLooks) == tests::kMainFormControls.size());
+
+std::u16string Wide(const char* ascii) {
+    return std::u16string(ascii, ascii + std::char_traits<char>::length(ascii));
+}
 
 TEST_F(DescriptionTest, MainWindowDescriptionGivesTheDesignedComponentsAndValues) {
     TTestForm& form = LoadMainForm();
 
     ASSERT_EQ(form.ComponentCount(), 9);
-    for (std::size_t i = 0; i < std::size(kControls); ++i) {
-        const ControlRow& row = kControls[i];
-        SCOPED_TRACE(
-            std::string(row.name, row.name + std::char_traits<char16_t>::length(row.name)));
+    for (std::size_t i = 0; i < tests::kMainFormControls.size(); ++i) {
+        const tests::ControlLayout& place = tests::kMainFormControls[i];
+        const ControlLook& row = kLooks[i];
+        SCOPED_TRACE(place.name);
         auto* control = dynamic_cast<TControl*>(form.Components(static_cast<int>(i)));
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->Name(), row.name);
-        EXPECT_EQ(control->ClassName(), row.className);
+        EXPECT_EQ(control->Name(), Wide(place.name));
+        EXPECT_EQ(control->ClassName(), Wide(place.className));
         EXPECT_EQ(control->Parent(), &form);
-        EXPECT_EQ(control->Left(), row.left);
-        EXPECT_EQ(control->Top(), row.top);
-        EXPECT_EQ(control->Width(), row.width);
-        EXPECT_EQ(control->Height(), row.height);
+        EXPECT_EQ(control->Left(), place.left);
+        EXPECT_EQ(control->Top(), place.top);
+        EXPECT_EQ(control->Width(), place.width);
+        EXPECT_EQ(control->Height(), place.height);
         EXPECT_EQ(control->Caption(), row.text);
         EXPECT_EQ(control->HasPublishedProperty(u"Font"), row.fontName != nullptr);
         if (row.fontName != nullptr) {
@@ -74,8 +71,8 @@ TEST_F(DescriptionTest, MainWindowDescriptionGivesTheDesignedComponentsAndValues
             EXPECT_EQ(control->Font().Charset(), ANSI_CHARSET);
         }
     }
-    EXPECT_EQ(form.Components(8)->Name(), u"ResizeKit1");
-    EXPECT_EQ(form.Components(8)->ClassName(), u"TResizeKit");
+    EXPECT_EQ(form.Components(8)->Name(), Wide(tests::kMainFormResizeKit.name));
+    EXPECT_EQ(form.Components(8)->ClassName(), Wide(tests::kMainFormResizeKit.className));
 
     // The window itself.
     EXPECT_EQ(form.Name(), u"MainForm");
@@ -139,8 +136,11 @@ TEST_F(DescriptionTest, MainWindowsWindowsCarryTheDesignedStylesTextsAndFonts) {
     EXPECT_EQ(client.bottom, 385);
     EXPECT_NE(desktop_.IconOf(window, ICON_BIG), nullptr);
 
-    for (const ControlRow& row : kControls) {
-        TControl* control = dynamic_cast<TControl*>(form.FindComponent(row.name));
+    for (std::size_t i = 0; i < tests::kMainFormControls.size(); ++i) {
+        const tests::ControlLayout& place = tests::kMainFormControls[i];
+        const ControlLook& row = kLooks[i];
+        SCOPED_TRACE(place.name);
+        TControl* control = dynamic_cast<TControl*>(form.FindComponent(Wide(place.name)));
         ASSERT_NE(control, nullptr);
         HWND child = control->WindowHandle();
         ASSERT_NE(child, nullptr);
@@ -149,9 +149,9 @@ TEST_F(DescriptionTest, MainWindowsWindowsCarryTheDesignedStylesTextsAndFonts) {
         ASSERT_TRUE(desktop_.GetWindowRect(child, &rect));
         POINT corner{rect.left, rect.top};
         desktop_.MapWindowPoints(nullptr, window, &corner, 1);
-        EXPECT_EQ(corner.x, row.left);
-        EXPECT_EQ(corner.y, row.top);
-        EXPECT_EQ(rect.right - rect.left, row.width);
+        EXPECT_EQ(corner.x, place.left);
+        EXPECT_EQ(corner.y, place.top);
+        EXPECT_EQ(rect.right - rect.left, place.width);
         if (row.fontName != nullptr) {
             const auto font = desktop_.FontOf(child);
             ASSERT_TRUE(font.has_value());

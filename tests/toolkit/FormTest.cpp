@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+#include <vector>
+
 namespace toolkit_test {
 namespace {
 
@@ -312,7 +314,11 @@ TEST_F(FormTest, FormsOffTheTaskBarAreOwnedByTheApplicationWindow) {
 
 TEST_F(FormTest, EverythingIsReleasedExactlyOnceAtShutdown) {
     StartUp();
-    desktop_.OnIdle([this] {
+    std::vector<HWND> windows;
+    desktop_.OnIdle([this, &windows] {
+        windows = desktop_.ChildrenOf(form_->WindowHandle());
+        windows.push_back(form_->WindowHandle());
+        windows.push_back(app_.Handle());
         // Paint everything once, change fonts and colours, so that every kind of object exists.
         for (HWND child : desktop_.ChildrenOf(form_->WindowHandle())) {
             desktop_.UpdateWindow(child);
@@ -325,9 +331,18 @@ TEST_F(FormTest, EverythingIsReleasedExactlyOnceAtShutdown) {
         form_->Close();
     });
     app_.Run();
-    EXPECT_GT(desktop_.Ledger().AcquiredCount(HandleKind::Window), 9);
-    EXPECT_GT(desktop_.Ledger().AcquiredCount(HandleKind::Icon), 4);
-    EXPECT_GT(desktop_.Ledger().AcquiredCount(HandleKind::Brush), 1);
+    // Every window of the running program went, and objects of each kind painting makes were
+    // made and went too.
+    ASSERT_FALSE(windows.empty());
+    for (HWND window : windows) {
+        EXPECT_FALSE(desktop_.Ledger().IsOutstanding(window));
+    }
+    for (HandleKind kind : {HandleKind::Window, HandleKind::Icon, HandleKind::Brush,
+                            HandleKind::Font, HandleKind::PaintDC}) {
+        SCOPED_TRACE(platform::sim::KindName(kind));
+        EXPECT_GT(desktop_.Ledger().AcquiredCount(kind), 0);
+        EXPECT_EQ(desktop_.Ledger().ReleasedCount(kind), desktop_.Ledger().AcquiredCount(kind));
+    }
     EXPECT_TRUE(desktop_.Ledger().Outstanding().empty()) << desktop_.Ledger().Report();
     EXPECT_TRUE(desktop_.Ledger().Faults().empty()) << desktop_.Ledger().Report();
 }

@@ -1,5 +1,7 @@
 #include "toolkit/stored/StoredDescription.h"
 
+#include "platform/Utf.h"
+
 #include <algorithm>
 #include <unordered_set>
 #include <utility>
@@ -31,51 +33,6 @@ int HexDigit(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// Length of the well-formed UTF-8 sequence at the start of `s` (no overlong forms, no
-// surrogates, nothing above U+10FFFF), or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const auto inRange = [&](std::size_t i, unsigned lo, unsigned hi) {
-        return i < s.size() && byte(i) >= lo && byte(i) <= hi;
-    };
-    if (s.empty())
-        return 0;
-    const unsigned b0 = byte(0);
-    if (b0 < 0x80)
-        return 1;
-    if (b0 >= 0xC2 && b0 <= 0xDF)
-        return inRange(1, 0x80, 0xBF) ? 2 : 0;
-    if (b0 >= 0xE0 && b0 <= 0xEF) {
-        const unsigned lo = b0 == 0xE0 ? 0xA0 : 0x80;
-        const unsigned hi = b0 == 0xED ? 0x9F : 0xBF;
-        return inRange(1, lo, hi) && inRange(2, 0x80, 0xBF) ? 3 : 0;
-    }
-    if (b0 >= 0xF0 && b0 <= 0xF4) {
-        const unsigned lo = b0 == 0xF0 ? 0x90 : 0x80;
-        const unsigned hi = b0 == 0xF4 ? 0x8F : 0xBF;
-        return inRange(1, lo, hi) && inRange(2, 0x80, 0xBF) && inRange(3, 0x80, 0xBF) ? 4 : 0;
-    }
-    return 0;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 bool IsKeyword(std::string_view s) {
@@ -254,7 +211,7 @@ private:
 
     void SkipComment() {
         while (pos_ < text_.size() && text_[pos_] != '\n' && text_[pos_] != '\r') {
-            const std::size_t n = Utf8SequenceLength(text_.substr(pos_));
+            const std::size_t n = platform::Utf8SequenceLength(text_.substr(pos_));
             if (n == 0)
                 throw ParseError(line_, "invalid UTF-8 in a comment");
             pos_ += n;
@@ -327,7 +284,7 @@ private:
                 throw ParseError(line_, "control character " + HexByte(byte) +
                                             " in a string; write it as an escape");
             } else {
-                const std::size_t n = Utf8SequenceLength(text_.substr(pos_));
+                const std::size_t n = platform::Utf8SequenceLength(text_.substr(pos_));
                 if (n == 0)
                     throw ParseError(line_, "invalid UTF-8 in a string");
                 t.text.append(text_.substr(pos_, n));
@@ -383,7 +340,7 @@ private:
         ++pos_;
         if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             throw ParseError(line_, "invalid escape: '\\u{...}' is not an allowed character");
-        AppendUtf8(out, code);
+        platform::AppendUtf8(out, code);
     }
 
     std::string_view text_;
@@ -637,7 +594,7 @@ private:
                 out_ += kHex[byte & 0xF];
                 out_ += '}';
             } else {
-                const std::size_t n = Utf8SequenceLength(s.substr(i));
+                const std::size_t n = platform::Utf8SequenceLength(s.substr(i));
                 if (n == 0)
                     Fail("invalid UTF-8 in a string");
                 out_.append(s.substr(i, n));

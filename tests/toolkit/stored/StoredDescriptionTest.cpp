@@ -1,5 +1,7 @@
 #include "toolkit/stored/StoredDescription.h"
 
+#include "tests/MainFormLayout.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -59,11 +61,11 @@ TEST(MainFormDescription, HasTheWindowAndItsControlsInDeclaredOrder) {
     const Object form = Parse(MainFormText());
     EXPECT_EQ(form.name, "MainForm");
     EXPECT_EQ(form.className, "TMainForm");
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"LabelTitle", "TLabel"},  {"Image1", "TImage"},       {"Label2", "TLabel"},
-        {"LabelType", "TLabel"},   {"LabelVersion", "TLabel"}, {"Label5", "TLabel"},
-        {"BtnInstall", "TBitBtn"}, {"BtnCancel", "TBitBtn"},   {"ResizeKit1", "TResizeKit"},
-    };
+    std::vector<std::pair<std::string, std::string>> expected;
+    for (const tests::ControlLayout& c : tests::kMainFormControls) {
+        expected.emplace_back(c.name, c.className);
+    }
+    expected.emplace_back(tests::kMainFormResizeKit.name, tests::kMainFormResizeKit.className);
     std::vector<std::pair<std::string, std::string>> actual;
     for (const Object& child : form.children) {
         actual.emplace_back(child.name, child.className);
@@ -95,8 +97,6 @@ TEST(MainFormDescription, CarriesTheLayoutValues) {
         {"", "Font.Charset", Value::MakeIdentifier("DEFAULT_CHARSET")},
         {"", "Icon", Value::MakeResource("FORMICON")},
         {"", "OnShow", Value::MakeIdentifier("FormShow")},
-        {"LabelTitle", "Left", Value::MakeInteger(88)},
-        {"LabelTitle", "Height", Value::MakeInteger(31)},
         {"LabelTitle", "AutoSize", Value::MakeIdentifier("false")},
         {"LabelTitle", "Font.Name", Value::MakeString("Times New Roman")},
         {"LabelTitle", "Font.Height", Value::MakeInteger(-27)},
@@ -104,7 +104,6 @@ TEST(MainFormDescription, CarriesTheLayoutValues) {
         {"LabelTitle", "Font.Color", Value::MakeInteger(12632256)},
         {"LabelTitle", "Font.Charset", Value::MakeIdentifier("ANSI_CHARSET")},
         {"LabelTitle", "ParentFont", Value::MakeIdentifier("false")},
-        {"Image1", "Top", Value::MakeInteger(6)},
         {"Image1", "Stretch", Value::MakeIdentifier("true")},
         {"Image1", "Picture", Value::MakeResource("LOGO")},
         {"Label2", "Caption", Value::MakeString("USB DRIVER SOFTWARE")},
@@ -112,14 +111,12 @@ TEST(MainFormDescription, CarriesTheLayoutValues) {
         {"LabelType", "Font.Name", Value::MakeString("\uFF2D\uFF33 \u660E\u671D")},
         {"LabelVersion", "Caption", Value::MakeString("Ver.2.08.28")},
         {"LabelVersion", "Font.Name", Value::MakeString("\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF")},
-        {"Label5", "Width", Value::MakeInteger(241)},
         {"Label5", "Font.Name", Value::MakeString("\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF")},
         {"BtnInstall", "Default", Value::MakeIdentifier("true")},
         {"BtnInstall", "TabOrder", Value::MakeInteger(0)},
         {"BtnInstall", "Glyph", Value::MakeResource("GLYPH_INSTALL")},
         {"BtnInstall", "GlyphDisabled", Value::MakeResource("GLYPH_INSTALL_DISABLED")},
         {"BtnInstall", "OnClick", Value::MakeIdentifier("BtnInstallClick")},
-        {"BtnCancel", "Width", Value::MakeInteger(139)},
         {"BtnCancel", "TabOrder", Value::MakeInteger(1)},
         {"BtnCancel", "Font.Color", Value::MakeIdentifier("clWindowText")},
         {"BtnCancel", "Glyph", Value::MakeResource("GLYPH_CANCEL")},
@@ -141,17 +138,7 @@ TEST(MainFormDescription, CarriesTheLayoutValues) {
 
 TEST(MainFormDescription, PlacesEveryControl) {
     const Object form = Parse(MainFormText());
-    struct Geometry {
-        const char* name;
-        int left, top, width, height;
-    };
-    const Geometry controls[] = {
-        {"LabelTitle", 88, 32, 265, 31},     {"Image1", 7, 6, 26, 23},
-        {"Label2", 70, 105, 292, 26},        {"LabelType", 159, 146, 114, 29},
-        {"LabelVersion", 117, 181, 172, 36}, {"Label5", 77, 245, 241, 28},
-        {"BtnInstall", 35, 302, 140, 49},    {"BtnCancel", 223, 302, 139, 49},
-    };
-    for (const Geometry& g : controls) {
+    for (const tests::ControlLayout& g : tests::kMainFormControls) {
         SCOPED_TRACE(g.name);
         const Object* control = Child(form, g.name);
         ASSERT_NE(control, nullptr);
