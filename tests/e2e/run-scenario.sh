@@ -54,6 +54,7 @@ case $locale in
 esac
 
 env_lines=$("$here/wine-env.sh" shell "$build") || fail "no Wine environment (run: wine-env.sh up $build)"
+# WINELOADER is the 64-bit loader: it starts 64-bit programs itself and hands 32-bit ones on.
 eval "$env_lines"
 
 work=$build/e2e-work/$scenario
@@ -77,7 +78,7 @@ listing() {
     find . -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum)
 }
 
-LC_ALL=$wine_locale timeout -k 5 30 wine "$driver" --prepare "$scenario" "$(winpath "$work/package")" \
+LC_ALL=$wine_locale timeout -k 5 30 "$WINELOADER" "$driver" --prepare "$scenario" "$(winpath "$work/package")" \
   </dev/null >"$work/prepare.log" 2>&1
 prepared=$?
 cat "$work/prepare.log"
@@ -85,7 +86,7 @@ cat "$work/prepare.log"
 listing "$work/package" >"$work/before.txt"
 
 start=$(date +%s%N)
-LC_ALL=$wine_locale timeout -k 5 45 wine "$driver" "$scenario" "$(winpath "$work/package")" "$(winpath "$setup")" \
+LC_ALL=$wine_locale timeout -k 5 45 "$WINELOADER" "$driver" "$scenario" "$(winpath "$work/package")" "$(winpath "$setup")" \
   "$(winpath "$shots")" --client="$client" --dpi="$dpi" --work="$(winpath "$work")" \
   </dev/null >"$work/driver.log" 2>&1
 status=$?
@@ -94,7 +95,7 @@ cat "$work/driver.log"
 if [ $status -eq 124 ]; then
   echo "FAIL: the driver did not finish within 45 s"
   # Whatever it left running goes with the server; the next scenario starts a new one.
-  wineserver -k 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
 fi
 
 listing "$work/package" >"$work/after.txt"
