@@ -179,6 +179,10 @@ const Scenario kScenarios[] = {
      {kStartFailed, L"ERROR", Icon::Information}},
     {"enter-installs", Lang::English, Ini::Good, Flow::Enter, true, 0, {}},
     {"resize", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
+    {"resize-120dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
+    {"resize-144dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
+    {"window-120dpi", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
+    {"window-144dpi", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
 };
 
 const Scenario* FindScenario(const std::wstring& name) {
@@ -256,10 +260,15 @@ enum ControlIndex {
     kControlCount
 };
 
-// The factor first, then the product rounded half up, as the resize component does it.
-int Scale(int value, int actual, int design) {
-    const double factor = static_cast<double>(actual) / design;
-    return static_cast<int>(value * factor + 0.5);
+// A design value as the resize component lays it out for a client size at a screen density:
+// adapted from 96 dpi when loading (divided by the ratio of densities, rounded half up), then
+// multiplied by the factor (client / design) x (96 / density), rounded half up; 0 becomes 1.
+int Scale(int value, int actual, int design, int dpi = 96) {
+    const double ratio = 96.0 / dpi;
+    const int reference = static_cast<int>(value / ratio + 0.5);
+    const double factor = (static_cast<double>(actual) / design) * ratio;
+    const int scaled = static_cast<int>(reference * factor + 0.5);
+    return scaled == 0 ? 1 : scaled;
 }
 
 struct Rect {
@@ -913,10 +922,11 @@ private:
 
         for (int i = 0; i < kControlCount; ++i) {
             const ControlFact& c = kControls[i];
-            const Rect expected{Scale(c.left, client_width, kDesignClientWidth),
-                                Scale(c.top, client_height, kDesignClientHeight),
-                                Scale(c.width, client_width, kDesignClientWidth),
-                                Scale(c.height, client_height, kDesignClientHeight)};
+            const int dpi = o_.dpi != 0 ? o_.dpi : 96;
+            const Rect expected{Scale(c.left, client_width, kDesignClientWidth, dpi),
+                                Scale(c.top, client_height, kDesignClientHeight, dpi),
+                                Scale(c.width, client_width, kDesignClientWidth, dpi),
+                                Scale(c.height, client_height, kDesignClientHeight, dpi)};
             HWND match = nullptr;
             for (HWND child : children)
                 if (RectIn(child, form) == expected)
@@ -1032,7 +1042,9 @@ private:
         const struct {
             int width, height;
             const wchar_t* name;
-        } sizes[] = {{591, 520, L"larger"}, {300, 290, L"smaller"}};
+        } sizes[] = {{o_.client_width * 3 / 2, o_.client_height, L"wider"},
+                     {300, 500, L"narrow"},
+                     {591, 520, L"larger"}};
         for (const auto& size : sizes) {
             RECT outer{0, 0, size.width, size.height};
             AdjustWindowRectEx(&outer, style, FALSE, ex_style);
@@ -1050,6 +1062,46 @@ private:
             TakeShot(form, size.name);
             launcher.RefuseBox(L"after resizing");
         }
+
+        // Maximised: inside the work area, the controls in proportion to the maximised client.
+        ShowWindow(form, SW_MAXIMIZE);
+        Sleep(200);
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT client;
+        GetClientRect(form, &client);
+        POINT corners[2] = {{0, 0}, {client.right, client.bottom}};
+        MapWindowPoints(form, nullptr, corners, 2);
+        Check(IsZoomed(form), L"window maximised");
+        Check(corners[0].x >= work.left && corners[0].y >= work.top && corners[1].x <= work.right &&
+                  corners[1].y <= work.bottom,
+              L"maximised client inside the work area " + Show(Rect{work.left, work.top,
+                                                                     work.right - work.left,
+                                                                     work.bottom - work.top}),
+              L"it spans " + Num(corners[0].x) + L"," + Num(corners[0].y) + L" to " +
+                  Num(corners[1].x) + L"," + Num(corners[1].y));
+        CheckControls(form, client.right, client.bottom);
+        TakeShot(form, L"maximised");
+        ShowWindow(form, SW_RESTORE);
+        Sleep(200);
+        GetClientRect(form, &client);
+        CheckControls(form, client.right, client.bottom);
+        TakeShot(form, L"restored");
+
+        // Minimise then restore: every control exactly where it was.
+        std::vector<Rect> before;
+        for (HWND control : controls_)
+            before.push_back(RectIn(control, form));
+        ShowWindow(form, SW_MINIMIZE);
+        Sleep(200);
+        Check(IsIconic(form), L"window minimised");
+        ShowWindow(form, SW_RESTORE);
+        Sleep(200);
+        std::vector<Rect> after;
+        for (HWND control : controls_)
+            after.push_back(RectIn(control, form));
+        Check(after == before, L"minimise and restore give back every control's rectangle");
+        TakeShot(form, L"minimise-restored");
         Click(controls_[kBtnCancel]);
         Say(L"Cancel clicked");
         ExpectExitZero(launcher, L"after closing");
