@@ -985,6 +985,9 @@ private:
     void TakeShot(HWND window, const wchar_t* suffix) {
         RECT r;
         GetWindowRect(window, &r);
+        // A maximised window's frame hangs off the screen; only the screen can be copied.
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        IntersectRect(&r, &r, &screen);
         const std::wstring path = Shot(suffix);
         WriteBmp(path, CaptureScreen(r));
         Say(L"screenshot " + Quote(path));
