@@ -333,6 +333,21 @@ TEST_P(ScreenChangeTest, NoRefitBeforeTheFirstRescale) {
     EXPECT_EQ(WindowRect().left, 600);
 }
 
+TEST_P(ScreenChangeTest, NeitherShowingNorFramePaintActsWhileMinimised) {
+    Load();
+    Kit().SetEnabled(false);
+    desktop_.ShowWindow(Window(), platform::SW_SHOWMINIMIZED);
+    Kit().SetEnabled(true);
+    desktop_.SendMessageW(Window(), platform::WM_SHOWWINDOW, 1, 0);
+    EXPECT_EQ(resizekit::LastScreenWidth, 0) << "no first-show placement while minimised";
+    Access::SetIsResized(Kit(), true);
+    resizekit::LastScreenWidth = 1280;
+    resizekit::LastScreenHeight = 1024;
+    desktop_.SetScreenSize(800, 600);
+    desktop_.SendMessageW(Window(), platform::WM_NCPAINT, 1, 0);
+    EXPECT_EQ(resizekit::LastScreenWidth, 1280) << "no refit while minimised";
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, ScreenChangeTest,
                          ::testing::Values(kSubclass, kHook, kSubclass510, kHook410),
                          [](const auto& info) { return std::string(info.param.what); });
