@@ -304,6 +304,22 @@ void TResizeKit::CopyControlFont(std::unique_ptr<TFont>& Font, const TControl& C
     Font->Assign(Control.Font());
 }
 
+// Both walks need the snapshot: before loading has registered the instance (or in the
+// designer) there is nothing to bring up to date.
+void TResizeKit::DynamicAdd() {
+    if (Designing(*this) || FSelfPointer == nullptr) {
+        return;
+    }
+    AddNewControls(0, 0);
+}
+
+void TResizeKit::DynamicDelete() {
+    if (Designing(*this) || FSelfPointer == nullptr) {
+        return;
+    }
+    DropVanishedControls(0, 0);
+}
+
 void TResizeKit::SetEnabled(bool value) {
     if (value == FEnabled) {
         return;

@@ -13,10 +13,12 @@
 //
 // The launcher is observed from outside with the ordinary window functions (texts with
 // WM_GETTEXT, rectangles, IsIconic) and, for states too short to poll, through the window
-// log of e2e-watch.dll, a call-window hook set on the launcher's main thread.
+// log of e2e-watch.dll, a call-window hook set on the launcher's main thread. The controls'
+// fonts are read from inside the launcher by e2e-fonts.dll, another such hook.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
@@ -181,8 +183,9 @@ const Scenario kScenarios[] = {
     {"resize", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
     {"resize-120dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
     {"resize-144dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
-    {"window-120dpi", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
-    {"window-144dpi", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
+    // Run at 120 and 144 dpi: the window as first shown, adapted to the density.
+    {"density-120", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
+    {"density-144", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
 };
 
 const Scenario* FindScenario(const std::wstring& name) {
@@ -232,22 +235,25 @@ IniFile IniFor(Ini ini) {
 // ---------------------------------------------------------------- the window's facts
 
 // The form's controls as laid out for a 394 x 385 client area at 96 dpi, relative to the
-// client area. The resize component keeps them in proportion to the client area, so for
-// another client size each value is scaled and rounded half up.
+// client area, with the font height of the description (0: the control shows no text). The
+// resize component keeps them in proportion to the client area, so for another client size
+// each value is scaled and rounded half up.
 struct ControlFact {
     const wchar_t* name;
     int left, top, width, height;
+    int font_height;
 };
 
 constexpr int kDesignClientWidth = 394;
 constexpr int kDesignClientHeight = 385;
 
 constexpr ControlFact kControls[] = {
-    {L"LabelTitle", 88, 32, 265, 31},     {L"Image1", 7, 6, 26, 23},
-    {L"Label2", 70, 105, 292, 26},        {L"LabelType", 159, 146, 114, 29},
-    {L"LabelVersion", 117, 181, 172, 36}, {L"Label5", 77, 245, 241, 28},
-    {L"BtnInstall", 35, 302, 140, 49},    {L"BtnCancel", 223, 302, 139, 49},
+    {L"LabelTitle", 88, 32, 265, 31, -27},     {L"Image1", 7, 6, 26, 23, 0},
+    {L"Label2", 70, 105, 292, 26, -23},        {L"LabelType", 159, 146, 114, 29, -20},
+    {L"LabelVersion", 117, 181, 172, 36, -23}, {L"Label5", 77, 245, 241, 28, -20},
+    {L"BtnInstall", 35, 302, 140, 49, -20},    {L"BtnCancel", 223, 302, 139, 49, -20},
 };
+constexpr int kDesignDpi = 96;
 enum ControlIndex {
     kLabelTitle,
     kImage1,
@@ -260,15 +266,33 @@ enum ControlIndex {
     kControlCount
 };
 
-// A design value as the resize component lays it out for a client size at a screen density:
-// adapted from 96 dpi when loading (divided by the ratio of densities, rounded half up), then
-// multiplied by the factor (client / design) x (96 / density), rounded half up; 0 becomes 1.
-int Scale(int value, int actual, int design, int dpi = 96) {
-    const double ratio = 96.0 / dpi;
-    const int reference = static_cast<int>(value / ratio + 0.5);
-    const double factor = (static_cast<double>(actual) / design) * ratio;
-    const int scaled = static_cast<int>(reference * factor + 0.5);
-    return scaled == 0 ? 1 : scaled;
+// The resize component's rescale of a value recorded at load: the factor first (the client
+// size in proportion to the design's, times design over run-time density), then the product
+// rounded half up, never below 1.
+double Factor(int client, int design_client, int dpi) {
+    return (static_cast<double>(client) / design_client) * (static_cast<double>(kDesignDpi) / dpi);
+}
+int Rescale(int recorded, int client, int design_client, int dpi) {
+    const int value = static_cast<int>(recorded * Factor(client, design_client, dpi) + 0.5);
+    return value == 0 ? 1 : value;
+}
+
+// When the window is created the component adapts the layout from the design density: each
+// value divided by 96 / dpi, plus 0.5, truncated. What it records then is what every rescale
+// starts from.
+int AdaptToDensity(int value, int dpi) {
+    return static_cast<int>(value / (static_cast<double>(kDesignDpi) / dpi) + 0.5);
+}
+
+// A font of the description as the window shows it: its size in points at the run-time
+// density, adapted like a position at load, rescaled by the smaller factor (truncated, at
+// least 1 point), and back to the pixel height the window's font is made with.
+int ShownFontHeight(int design_height, int client_width, int client_height, int dpi) {
+    const int recorded = AdaptToDensity(MulDiv(-design_height, 72, dpi), dpi);
+    const double factor = (std::min)(Factor(client_width, kDesignClientWidth, dpi),
+                                   Factor(client_height, kDesignClientHeight, dpi));
+    const int points = (std::max)(1, static_cast<int>(recorded * factor));
+    return -MulDiv(points, dpi, 72);
 }
 
 struct Rect {
@@ -469,6 +493,10 @@ public:
     ~Launcher() {
         if (hook_)
             UnhookWindowsHookEx(hook_);
+        if (fonts_hook_)
+            UnhookWindowsHookEx(fonts_hook_);
+        if (reply_)
+            DestroyWindow(reply_);
         if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(pi_.hProcess, 1);
             WaitForSingleObject(pi_.hProcess, kWaitMs);
@@ -603,28 +631,101 @@ public:
         return events;
     }
 
+    // The lfHeight of each child's font, by window, as e2e-fonts.dll reads it inside the
+    // launcher; children without a font are missing.
+    std::vector<std::pair<HWND, int>> FontHeights(HWND form) {
+        static const UINT probe = RegisterWindowMessageW(L"SetupE2E.FontProbe");
+        if (probe == 0)
+            Fail(L"cannot register the font probe message");
+        if (!reply_) {
+            WNDCLASSW cls{};
+            cls.lpfnWndProc = FontReplyProc;
+            cls.hInstance = GetModuleHandleW(nullptr);
+            cls.lpszClassName = L"SetupE2EFontReply";
+            RegisterClassW(&cls);
+            reply_ = CreateWindowExW(0, cls.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                     nullptr, cls.hInstance, nullptr);
+            if (!reply_)
+                Fail(L"cannot create the font reply window, error " + Num(GetLastError()));
+        }
+        FontReplies().clear();
+        FontReplied() = false;
+        // The reply comes as a sent WM_COPYDATA while this call waits.
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(form, probe, reinterpret_cast<WPARAM>(reply_), 0,
+                                 SMTO_ABORTIFHUNG, 5000, &ignored))
+            Fail(L"the launcher does not answer the font probe");
+        if (!FontReplied())
+            Fail(L"no font answer from inside the launcher (e2e-fonts.dll not loaded there?)");
+        std::vector<std::pair<HWND, int>> out;
+        for (const FontEntry& e : FontReplies())
+            if (e.hasFont)
+                out.emplace_back(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(e.window)),
+                                 e.lfHeight);
+        return out;
+    }
+
 private:
-    void HookWatch() {
+    // As e2e-fonts.dll sends them.
+    static constexpr ULONG_PTR kFontProbeReply = 0x46505242;
+    struct FontEntry {
+        std::uint64_t window;
+        std::int32_t lfHeight;
+        std::int32_t hasFont;
+    };
+    static std::vector<FontEntry>& FontReplies() {
+        static std::vector<FontEntry> entries;
+        return entries;
+    }
+    static bool& FontReplied() {
+        static bool replied = false;
+        return replied;
+    }
+    static LRESULT CALLBACK FontReplyProc(HWND window, UINT message, WPARAM wparam,
+                                          LPARAM lparam) {
+        if (message == WM_COPYDATA) {
+            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+            if (data && data->dwData == kFontProbeReply && data->cbData % sizeof(FontEntry) == 0) {
+                const auto* first = static_cast<const FontEntry*>(data->lpData);
+                FontReplies().assign(first, first + data->cbData / sizeof(FontEntry));
+                FontReplied() = true;
+                return TRUE;
+            }
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+
+    // A hook procedure of a library beside the driver, set on the launcher's main thread.
+    HHOOK SetHook(const wchar_t* library, const char* procedure, int kind) {
         wchar_t self[MAX_PATH];
         DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
         if (n == 0 || n >= MAX_PATH)
             Fail(L"cannot find the driver's own path");
         std::wstring dll(self, n);
-        dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"e2e-watch.dll";
+        dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + library;
         HMODULE module = LoadLibraryW(dll.c_str());
         if (!module)
             Fail(L"cannot load " + Quote(dll));
         auto proc = reinterpret_cast<HOOKPROC>(
-            reinterpret_cast<void*>(GetProcAddress(module, "WatchCallWndRet")));
+            reinterpret_cast<void*>(GetProcAddress(module, procedure)));
         if (!proc)
-            Fail(L"e2e-watch.dll has no WatchCallWndRet");
-        hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, proc, module, pi_.dwThreadId);
-        if (!hook_)
-            Fail(L"cannot set the window log hook, error " + Num(GetLastError()));
+            Fail(std::wstring(library) + L" has no " + Wide(procedure));
+        HHOOK hook = SetWindowsHookExW(kind, proc, module, pi_.dwThreadId);
+        if (!hook)
+            Fail(L"cannot set the hook of " + std::wstring(library) + L", error " +
+                 Num(GetLastError()));
+        return hook;
+    }
+
+    void HookWatch() {
+        hook_ = SetHook(L"e2e-watch.dll", "WatchCallWndRet", WH_CALLWNDPROCRET);
+        fonts_hook_ = SetHook(L"e2e-fonts.dll", "FontProbeCallWnd", WH_CALLWNDPROC);
     }
 
     PROCESS_INFORMATION pi_{};
     HHOOK hook_ = nullptr;
+    HHOOK fonts_hook_ = nullptr;
+    HWND reply_ = nullptr;
     std::wstring watch_log_;
     std::vector<HWND> dismissed_;
 };
@@ -887,7 +988,7 @@ private:
     }
 
     // The facts of a freshly shown window; remembers the controls for the clicks.
-    void CheckWindow(const Launcher& launcher, HWND form) {
+    void CheckWindow(Launcher& launcher, HWND form) {
         Check(Text(form) == L"Setup (1.0.3)", L"caption \"Setup (1.0.3)\"",
               L"it is " + Quote(Text(form)));
         Check(!IsIconic(form) && !IsZoomed(form), L"window neither minimised nor maximised");
@@ -897,6 +998,7 @@ private:
               L"client area " + Num(o_.client_width) + L" x " + Num(o_.client_height),
               L"it is " + Num(client.right) + L" x " + Num(client.bottom));
         CheckControls(form, o_.client_width, o_.client_height);
+        CheckFonts(launcher, form, o_.client_width, o_.client_height);
         launcher.RefuseBox(L"with the window open");
     }
 
@@ -920,13 +1022,14 @@ private:
         Check(children.size() == kControlCount, L"eight child controls",
               Num(static_cast<long long>(children.size())) + L":" + listing);
 
+        const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
         for (int i = 0; i < kControlCount; ++i) {
             const ControlFact& c = kControls[i];
-            const int dpi = o_.dpi != 0 ? o_.dpi : 96;
-            const Rect expected{Scale(c.left, client_width, kDesignClientWidth, dpi),
-                                Scale(c.top, client_height, kDesignClientHeight, dpi),
-                                Scale(c.width, client_width, kDesignClientWidth, dpi),
-                                Scale(c.height, client_height, kDesignClientHeight, dpi)};
+            const Rect expected{
+                Rescale(AdaptToDensity(c.left, dpi), client_width, kDesignClientWidth, dpi),
+                Rescale(AdaptToDensity(c.top, dpi), client_height, kDesignClientHeight, dpi),
+                Rescale(AdaptToDensity(c.width, dpi), client_width, kDesignClientWidth, dpi),
+                Rescale(AdaptToDensity(c.height, dpi), client_height, kDesignClientHeight, dpi)};
             HWND match = nullptr;
             for (HWND child : children)
                 if (RectIn(child, form) == expected)
@@ -945,6 +1048,28 @@ private:
             } else {
                 Say(L"ok: " + what);
             }
+        }
+    }
+
+    // Each text control's font, read inside the launcher: the description's height adapted to
+    // the density and rescaled with the window.
+    void CheckFonts(Launcher& launcher, HWND form, int client_width, int client_height) {
+        const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
+        const auto heights = launcher.FontHeights(form);
+        for (int i = 0; i < kControlCount; ++i) {
+            const ControlFact& c = kControls[i];
+            if (c.font_height == 0)
+                continue;
+            std::optional<int> got;
+            for (const auto& [window, height] : heights)
+                if (window == controls_[i])
+                    got = height;
+            const int expected = ShownFontHeight(c.font_height, client_width, client_height, dpi);
+            const int points = MulDiv(-expected, 72, dpi);
+            Check(got && *got == expected,
+                  std::wstring(c.name) + L" font height " + Num(expected) + L" (" + Num(points) +
+                      L" points at " + Num(dpi) + L" dpi)",
+                  got ? L"it is " + Num(*got) : std::wstring(L"it has no font"));
         }
     }
 
