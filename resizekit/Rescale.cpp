@@ -4,11 +4,11 @@
 #include "resizekit/ResizeKit.h"
 
 #include "platform/Api.h"
+#include "resizekit/Arithmetic.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <unordered_map>
 
 using platform::Os;
@@ -18,24 +18,8 @@ using toolkit::TFrame;
 
 namespace {
 
-// A value beyond the integers is held at their ends rather than converted with undefined
-// behaviour (a huge client size over a tiny design size).
-int Truncate(double v) {
-    constexpr double lowest = static_cast<double>(std::numeric_limits<int>::min());
-    constexpr double highest = static_cast<double>(std::numeric_limits<int>::max());
-    if (!(v > lowest)) {
-        return std::numeric_limits<int>::min();
-    }
-    if (!(v < highest)) {
-        return std::numeric_limits<int>::max();
-    }
-    return static_cast<int>(v); // toward zero
-}
-
-// Pixel values and the owner's font size: 397.5 gives 398, -3.7 gives -3.
-int r(double v) { return Truncate(v + 0.5); }
-// The controls' font sizes: truncated, no 0.5 added.
-int t(double v) { return Truncate(v); }
+int r(double v) { return resizekit::RoundPixel(v); }
+int t(double v) { return resizekit::TruncateSize(v); }
 
 TControl* AsControl(TComponent* component) { return dynamic_cast<TControl*>(component); }
 bool IsFrame(const TComponent* component) { return dynamic_cast<const TFrame*>(component) != nullptr; }
@@ -47,19 +31,6 @@ int ChildSum(const TComponent& owner, int n) {
         sum += owner.Components(i)->ComponentCount();
     }
     return sum;
-}
-
-// Factor of one direction. A zero density or a zero reference size gives 1.0: the layout
-// then stays as recorded in that direction instead of dividing by zero.
-double Factor(int client, int reference, int designDpi, int runDpi) {
-    if (runDpi == 0 || reference == 0) {
-        return 1.0;
-    }
-    // A missing design density counts as the running one, as at load.
-    const double density = designDpi == 0 ? 1.0 : static_cast<double>(designDpi) / runDpi;
-    const double size = static_cast<double>(client) / reference;
-    const double product = size * density; // in this order, stored as a double
-    return product;
 }
 
 // Holds painting of the owner back for the walk, and lets it go however the walk ends.
@@ -102,8 +73,8 @@ void TResizeKit::RescaleControls(int ClientWidth, int ClientHeight) {
     if (owner == nullptr) {
         return;
     }
-    const double XScale = Factor(ClientWidth, FOwnerWidth, FDesignDpiW, FRunDpiW);
-    const double YScale = Factor(ClientHeight, FOwnerHeight, FDesignDpiH, FRunDpiH);
+    const double XScale = resizekit::ScaleFactor(ClientWidth, FOwnerWidth, FDesignDpiW, FRunDpiW);
+    const double YScale = resizekit::ScaleFactor(ClientHeight, FOwnerHeight, FDesignDpiH, FRunDpiH);
     const double FontScale = XScale <= YScale ? XScale : YScale;
 
     SyncControlLists();

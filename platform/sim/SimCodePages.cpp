@@ -243,11 +243,13 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
     }
     std::string fallback = "?";
     if (defaultChar != nullptr && defaultChar[0] != '\0') {
-        fallback.assign(defaultChar,
-                        (page == 932 && IsLeadByte932(static_cast<unsigned char>(defaultChar[0])) &&
-                         defaultChar[1] != '\0')
-                            ? 2
-                            : 1);
+        const std::size_t count =
+            (page == 932 && IsLeadByte932(static_cast<unsigned char>(defaultChar[0])) &&
+             defaultChar[1] != '\0')
+                ? 2
+                : 1;
+        // Built apart and moved in: GCC 12 at -O3 misreads an assign() here as uninitialised.
+        fallback = std::string(defaultChar, defaultChar + count);
     }
     std::string out;
     bool usedDefault = false;

@@ -346,6 +346,10 @@ void SimDesktop::ClearMessages() {
     state_->messages.clear();
 }
 
+void SimDesktop::SetMessageLog(bool on) {
+    state_->logMessages = on;
+}
+
 std::vector<MessageRecord> SimDesktop::MessagesTo(HWND window) const {
     std::vector<MessageRecord> out;
     for (const auto& record : state_->messages) {

@@ -421,6 +421,9 @@ public:
     // ---- Windows and messages (test side) ----
     const std::vector<MessageRecord>& Messages() const;
     void ClearMessages();
+    // Off: messages are delivered as ever but not recorded, so that a benchmark's thousands
+    // of messages do not time the log. On by default.
+    void SetMessageLog(bool on);
     std::vector<MessageRecord> MessagesTo(HWND window) const;
     // The numbers of the messages sent to a window, in order.
     std::vector<UINT> SentTo(HWND window) const;

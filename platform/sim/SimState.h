@@ -197,6 +197,7 @@ struct DesktopState {
 
     // Messages.
     std::vector<MessageRecord> messages;
+    bool logMessages = true; // off: nothing is recorded (benchmarks of many messages)
     std::uint64_t messageSequence = 0;
     int sendDepth = 0;
     std::deque<MSG> posted;

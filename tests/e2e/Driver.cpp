@@ -181,6 +181,8 @@ const Scenario kScenarios[] = {
      {kStartFailed, L"ERROR", Icon::Information}},
     {"enter-installs", Lang::English, Ini::Good, Flow::Enter, true, 0, {}},
     {"resize", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
+    {"resize-120dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
+    {"resize-144dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
     // Run at 120 and 144 dpi: the window as first shown, adapted to the density.
     {"density-120", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
     {"density-144", Lang::English, Ini::Good, Flow::Cancel, true, 0, {}},
@@ -1108,6 +1110,9 @@ private:
     void TakeShot(HWND window, const wchar_t* suffix) {
         RECT r;
         GetWindowRect(window, &r);
+        // A maximised window's frame hangs off the screen; only the screen can be copied.
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        IntersectRect(&r, &r, &screen);
         const std::wstring path = Shot(suffix);
         WriteBmp(path, CaptureScreen(r));
         Say(L"screenshot " + Quote(path));
@@ -1165,7 +1170,9 @@ private:
         const struct {
             int width, height;
             const wchar_t* name;
-        } sizes[] = {{591, 520, L"larger"}, {300, 290, L"smaller"}};
+        } sizes[] = {{o_.client_width * 3 / 2, o_.client_height, L"wider"},
+                     {300, 500, L"narrow"},
+                     {591, 520, L"larger"}};
         for (const auto& size : sizes) {
             RECT outer{0, 0, size.width, size.height};
             AdjustWindowRectEx(&outer, style, FALSE, ex_style);
@@ -1183,6 +1190,46 @@ private:
             TakeShot(form, size.name);
             launcher.RefuseBox(L"after resizing");
         }
+
+        // Maximised: inside the work area, the controls in proportion to the maximised client.
+        ShowWindow(form, SW_MAXIMIZE);
+        Sleep(200);
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT client;
+        GetClientRect(form, &client);
+        POINT corners[2] = {{0, 0}, {client.right, client.bottom}};
+        MapWindowPoints(form, nullptr, corners, 2);
+        Check(IsZoomed(form), L"window maximised");
+        Check(corners[0].x >= work.left && corners[0].y >= work.top && corners[1].x <= work.right &&
+                  corners[1].y <= work.bottom,
+              L"maximised client inside the work area " + Show(Rect{work.left, work.top,
+                                                                     work.right - work.left,
+                                                                     work.bottom - work.top}),
+              L"it spans " + Num(corners[0].x) + L"," + Num(corners[0].y) + L" to " +
+                  Num(corners[1].x) + L"," + Num(corners[1].y));
+        CheckControls(form, client.right, client.bottom);
+        TakeShot(form, L"maximised");
+        ShowWindow(form, SW_RESTORE);
+        Sleep(200);
+        GetClientRect(form, &client);
+        CheckControls(form, client.right, client.bottom);
+        TakeShot(form, L"restored");
+
+        // Minimise then restore: every control exactly where it was.
+        std::vector<Rect> before;
+        for (HWND control : controls_)
+            before.push_back(RectIn(control, form));
+        ShowWindow(form, SW_MINIMIZE);
+        Sleep(200);
+        Check(IsIconic(form), L"window minimised");
+        ShowWindow(form, SW_RESTORE);
+        Sleep(200);
+        std::vector<Rect> after;
+        for (HWND control : controls_)
+            after.push_back(RectIn(control, form));
+        Check(after == before, L"minimise and restore give back every control's rectangle");
+        TakeShot(form, L"minimise-restored");
         Click(controls_[kBtnCancel]);
         Say(L"Cancel clicked");
         ExpectExitZero(launcher, L"after closing");

@@ -274,6 +274,28 @@ TEST_P(InterceptionTest, AFailingHandlerIsShownAndTheWindowStillGetsItsMessage) 
     EXPECT_EQ(desktop_.TextOf(Window()), u"after");
 }
 
+TEST_P(InterceptionTest, MessagesBeforeLoadingEndedAreNotHandled) {
+    // The stored FormPos moves the window while the description is read; the size questions
+    // of that move come before the component is registered and are answered by the platform.
+    Load("    FormPos = rpBottomRight\n");
+    int questions = 0;
+    for (const MessageRecord& m : Received()) {
+        if (m.message == platform::WM_GETMINMAXINFO && m.minMaxBefore && m.minMaxAfter) {
+            ++questions;
+            EXPECT_EQ(m.minMaxAfter->ptMaxSize.x, m.minMaxBefore->ptMaxSize.x);
+            EXPECT_EQ(m.minMaxAfter->ptMaxTrackSize.y, m.minMaxBefore->ptMaxTrackSize.y);
+        }
+    }
+    EXPECT_GT(questions, 0);
+    EXPECT_EQ(WindowRect().bottom, 1004) << "placed all the same";
+    // Once loaded, the same question is answered from the work area.
+    MINMAXINFO m{};
+    m.ptMaxSize = {5000, 5000};
+    desktop_.SendMessageW(Window(), platform::WM_GETMINMAXINFO, 0,
+                          reinterpret_cast<platform::LPARAM>(&m));
+    EXPECT_EQ(m.ptMaxSize.x, 1280);
+}
+
 INSTANTIATE_TEST_SUITE_P(Routes, InterceptionTest, ::testing::Values(kSubclass, kHook),
                          [](const auto& info) { return std::string(info.param.what); });
 
@@ -309,6 +331,21 @@ TEST_P(ScreenChangeTest, NoRefitBeforeTheFirstRescale) {
     ASSERT_FALSE(Kit().IsResized());
     desktop_.SetScreenSize(800, 600);
     EXPECT_EQ(WindowRect().left, 600);
+}
+
+TEST_P(ScreenChangeTest, NeitherShowingNorFramePaintActsWhileMinimised) {
+    Load();
+    Kit().SetEnabled(false);
+    desktop_.ShowWindow(Window(), platform::SW_SHOWMINIMIZED);
+    Kit().SetEnabled(true);
+    desktop_.SendMessageW(Window(), platform::WM_SHOWWINDOW, 1, 0);
+    EXPECT_EQ(resizekit::LastScreenWidth, 0) << "no first-show placement while minimised";
+    Access::SetIsResized(Kit(), true);
+    resizekit::LastScreenWidth = 1280;
+    resizekit::LastScreenHeight = 1024;
+    desktop_.SetScreenSize(800, 600);
+    desktop_.SendMessageW(Window(), platform::WM_NCPAINT, 1, 0);
+    EXPECT_EQ(resizekit::LastScreenWidth, 1280) << "no refit while minimised";
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ScreenChangeTest,

@@ -178,6 +178,23 @@ TEST_F(KitTest, APassThatReachesNoRecordKeepsThePreviousFactors) {
     EXPECT_TRUE(Kit().IsResized());
 }
 
+TEST_F(KitTest, AMaximisedWindowIsPulledBackBeforeTheHandlerHears) {
+    Load(FormText(Label("L1", 88, 32, 265, 31), "    FormMaxWidth = 2000\n    FormMaxHeight = 2000\n"));
+    Kit().SetEnabled(false); // arranged without the component
+    desktop_.ShowWindow(Window(), platform::SW_SHOWMAXIMIZED);
+    desktop_.MoveWindow(Window(), 100, 100, 1250, 950, platform::TRUE);
+    ASSERT_NE(desktop_.IsZoomed(Window()), platform::FALSE);
+    Kit().SetEnabled(true);
+    platform::RECT seen{};
+    Kit().SetOnExitResize([&](toolkit::TObject*, double, double) { seen = WindowRect(); });
+    Kit().RescaleControls(591, 385);
+    // Work area 1280 x 1004: the far edges come back inside, the size stays.
+    EXPECT_EQ(seen.left, 30);
+    EXPECT_EQ(seen.top, 54);
+    EXPECT_EQ(seen.right, 1280);
+    EXPECT_EQ(seen.bottom, 1004);
+}
+
 // ---- Controls made and destroyed at run time --------------------------------------------------
 
 class RunTimeTest : public KitTest {
