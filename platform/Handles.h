@@ -59,6 +59,13 @@ struct IconTraits {
 };
 using UniqueIcon = Unique<HICON, IconTraits>;
 
+struct HookTraits {
+    static HHOOK Null() { return nullptr; }
+    static bool Valid(HHOOK h) { return h != nullptr; }
+    static void Close(HHOOK h) { Os().UnhookWindowsHookEx(h); }
+};
+using UniqueHook = Unique<HHOOK, HookTraits>;
+
 struct WindowTraits {
     static HWND Null() { return nullptr; }
     static bool Valid(HWND h) { return h != nullptr; }

@@ -193,7 +193,7 @@ TEST_P(InterceptionTest, LimitsHoldForMaximiseAndDrag) {
     RECT drag = WindowRect();
     drag.right = drag.left + 100;
     drag.bottom = drag.top + 100;
-    ASSERT_TRUE(desktop_.DragBorder(Window(), platform::sim::extra::WMSZ_BOTTOMRIGHT, drag));
+    ASSERT_TRUE(desktop_.DragBorder(Window(), platform::WMSZ_BOTTOMRIGHT, drag));
     RECT r = WindowRect();
     EXPECT_EQ(r.right - r.left, 300);
     EXPECT_EQ(r.bottom - r.top, 200);
