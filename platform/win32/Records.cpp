@@ -59,7 +59,10 @@
     X(ODT_BUTTON) X(ODS_SELECTED) X(ODS_DISABLED) X(ODS_FOCUS) X(ODS_NOFOCUSRECT) \
     X(DFC_BUTTON) X(DFCS_BUTTONPUSH) X(DFCS_PUSHED) X(DFCS_INACTIVE) X(DI_NORMAL) \
     X(DLGC_DEFPUSHBUTTON) X(DLGC_UNDEFPUSHBUTTON) X(DLGC_BUTTON) X(DC_HASDEFID) X(VK_RETURN) \
-    X(VK_ESCAPE) X(VK_TAB) X(VK_F4) X(VK_SPACE)
+    X(VK_ESCAPE) X(VK_TAB) X(VK_F4) X(VK_SPACE) X(LOAD_LIBRARY_SEARCH_APPLICATION_DIR) \
+    X(LOAD_LIBRARY_SEARCH_USER_DIRS) X(LOAD_LIBRARY_SEARCH_SYSTEM32) \
+    X(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS) X(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE) \
+    X(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE) X(BASE_SEARCH_PATH_PERMANENT)
 // clang-format on
 
 // Pasting keeps a name from being expanded once the Windows headers have made it a macro.
@@ -84,6 +87,11 @@ static_assert(mine_GWL_WNDPROC == GWLP_WNDPROC);
 #else
 static_assert(mine_GWL_WNDPROC == GWL_WNDPROC);
 #endif
+
+// Enumerators, not macros: compared by name after the headers.
+static_assert(platform::HeapCompatibilityInformation == static_cast<int>(::HeapCompatibilityInformation));
+static_assert(platform::HeapEnableTerminationOnCorruption ==
+              static_cast<int>(::HeapEnableTerminationOnCorruption));
 
 // ---- Scalar types ----------------------------------------------------------------------------
 
