@@ -358,5 +358,52 @@ TEST_P(HardeningTest, ComesBeforeEverythingElse) {
 INSTANTIATE_TEST_SUITE_P(Cases, HardeningTest, ::testing::ValuesIn(kHardenings),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The example files that the release ZIP gives package authors open the window with their
+// values, each on the system it is written for.
+struct ReleaseExampleCase {
+    const char* name{};
+    const char* file{};
+    platform::LCID locale{};
+    platform::UINT codePage{};
+    std::u16string title{};
+    std::u16string install{};
+};
+
+void PrintTo(const ReleaseExampleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const ReleaseExampleCase kReleaseExamples[] = {
+    {"English", "English/Setup.ini", 1033, 1252, u"Example USB Driver", u"Install"},
+    {"Japanese", "Japanese/Setup.ini", 1041, 932, u"サンプル USB ドライバ", u"インストール"},
+};
+
+class ReleaseExampleTest : public AppFlowTest,
+                           public ::testing::WithParamInterface<ReleaseExampleCase> {};
+
+TEST_P(ReleaseExampleTest, OpensWithItsValues) {
+    const ReleaseExampleCase& c = GetParam();
+    std::ifstream file(std::string(SETUP_RESOURCE_DIR) + "/../examples/release/" + c.file,
+                       std::ios::binary);
+    ASSERT_TRUE(file) << c.file;
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    Start(Config(c.locale, c.codePage));
+    WriteFile(u"Setup.ini", bytes);
+    LookAtWindow();
+    Desktop().OnIdle([this] { Desktop().ClickButton(MainForm->BtnCancel->Handle()); });
+
+    EXPECT_EQ(RunLauncher(), 0);
+
+    EXPECT_TRUE(Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(seen_.visible);
+    EXPECT_EQ(seen_.labels,
+              (std::vector<std::u16string>{c.title, u"USB DRIVER SOFTWARE", u"TYPE-4",
+                                           u"Ver.3.10.02", u"( for Windows 32bit/64bit )"}));
+    EXPECT_EQ(seen_.install, c.install);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReleaseExampleTest, ::testing::ValuesIn(kReleaseExamples),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace launcher_test
