@@ -21,6 +21,13 @@ endforeach()
 set(CMAKE_C_COMPILER ${MINGW_C})
 set(CMAKE_CXX_COMPILER ${MINGW_CXX})
 set(CMAKE_RC_COMPILER ${MINGW_RC})
+# The release links with LTO, so the static libraries need the archiver with the LTO plugin.
+find_program(MINGW_AR NAMES ${MINGW_TRIPLE}-gcc-ar-win32 ${MINGW_TRIPLE}-gcc-ar)
+find_program(MINGW_RANLIB NAMES ${MINGW_TRIPLE}-gcc-ranlib-win32 ${MINGW_TRIPLE}-gcc-ranlib)
+if(MINGW_AR AND MINGW_RANLIB)
+  set(CMAKE_AR ${MINGW_AR} CACHE FILEPATH "Archiver")
+  set(CMAKE_RANLIB ${MINGW_RANLIB} CACHE FILEPATH "Ranlib")
+endif()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,5 +1,7 @@
 #include "launcher/Main.h"
 
+#include "launcher/ProcessHardening.h"
+
 #include "resizekit/ResizeKit.h"
 #include "toolkit/Application.h"
 
@@ -121,6 +123,7 @@ bool TMainForm::IsJapaneseUser() {
 }
 
 int RunLauncher() {
+    launcher::HardenProcess();
     toolkit::TApplication& application = toolkit::Application();
     try {
         application.Initialize();

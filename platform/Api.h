@@ -54,6 +54,13 @@ public:
     virtual HANDLE GetProcessHeap() = 0;
     virtual void* HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) = 0;
     virtual BOOL HeapFree(HANDLE heap, DWORD flags, void* memory) = 0;
+    virtual BOOL HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                                    void* information, SIZE_T informationLength) = 0;
+    // Bound when first called; where the system lacks it, it fails with ERROR_PROC_NOT_FOUND.
+    virtual BOOL SetDefaultDllDirectories(DWORD directoryFlags) = 0;
+    virtual BOOL SetDllDirectoryW(const char16_t* pathName) = 0;
+    // Bound when first called; where the system lacks it, it fails with ERROR_PROC_NOT_FOUND.
+    virtual BOOL SetSearchPathMode(DWORD flags) = 0;
     // Bound when first called; where the system lacks it, it falls back to GetSystemInfo.
     virtual void GetNativeSystemInfo(SYSTEM_INFO* systemInfo) = 0;
     // Bound when first called; where the system lacks it, it fails with ERROR_PROC_NOT_FOUND.

@@ -540,6 +540,19 @@ constexpr DWORD OPEN_EXISTING = 3;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 constexpr DWORD MAX_PATH = 260;
 
+// Where the process looks for DLLs, and what its heap does when it finds itself corrupted.
+constexpr DWORD LOAD_LIBRARY_SEARCH_APPLICATION_DIR = 0x00000200;
+constexpr DWORD LOAD_LIBRARY_SEARCH_USER_DIRS = 0x00000400;
+constexpr DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x00000800;
+constexpr DWORD LOAD_LIBRARY_SEARCH_DEFAULT_DIRS = 0x00001000;
+constexpr DWORD BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE = 0x00000001;
+constexpr DWORD BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE = 0x00010000;
+constexpr DWORD BASE_SEARCH_PATH_PERMANENT = 0x00008000;
+// An enumeration in the Windows headers; its values are checked one by one in Records.cpp.
+using HEAP_INFORMATION_CLASS = int;
+constexpr HEAP_INFORMATION_CLASS HeapCompatibilityInformation = 0;
+constexpr HEAP_INFORMATION_CLASS HeapEnableTerminationOnCorruption = 1;
+
 // Error codes the program and the simulated desktop use.
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;

@@ -339,6 +339,10 @@ const HandleLedger& SimDesktop::Ledger() const {
     return state_->ledger;
 }
 
+const ProcessSettings& SimDesktop::Settings() const {
+    return state_->settings;
+}
+
 const std::vector<MessageRecord>& SimDesktop::Messages() const {
     return state_->messages;
 }

@@ -123,6 +123,10 @@ struct SimConfig {
     std::optional<USHORT> wow64ProcessMachine;
     std::optional<USHORT> wow64NativeMachine;
     DWORD threadId = 1;
+    // Windows 7 without its loader update lacks the first; Vista before SP2 the second. Absent,
+    // the call fails with ERROR_PROC_NOT_FOUND.
+    bool hasSetDefaultDllDirectories = true;
+    bool hasSetSearchPathMode = true;
 
     // Files: drive C: is a host folder. Empty: the desktop makes a private temporary folder
     // (with the current directory inside it) and removes it when it is destroyed.
@@ -348,6 +352,16 @@ struct HeapAllocRequest {
     int index = 0; // counts HeapAlloc calls from 0
 };
 
+// The process-wide loader and heap settings, as the program has left them. Unset: never
+// changed. The simulated desktop loads no DLLs; these only record what Windows would obey.
+struct ProcessSettings {
+    std::optional<DWORD> defaultDllDirectories; // SetDefaultDllDirectories
+    // SetDllDirectoryW: "" takes the current directory out of the search; null puts it back.
+    std::optional<std::u16string> dllDirectory;
+    std::optional<DWORD> searchPathMode; // SetSearchPathMode, the last accepted flags
+    bool heapTerminationOnCorruption = false;
+};
+
 // One GDI drawing call, for tests of what a control paints.
 struct PaintOp {
     enum class Kind {
@@ -417,6 +431,7 @@ public:
     void ScriptProcess(std::u16string commandLine, ProcessScript script);
     const std::vector<ProcessLaunch>& Launches() const;
     const HandleLedger& Ledger() const;
+    const ProcessSettings& Settings() const;
 
     // ---- Windows and messages (test side) ----
     const std::vector<MessageRecord>& Messages() const;
@@ -522,6 +537,11 @@ public:
     HANDLE GetProcessHeap() override;
     void* HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) override;
     BOOL HeapFree(HANDLE heap, DWORD flags, void* memory) override;
+    BOOL HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                            void* information, SIZE_T informationLength) override;
+    BOOL SetDefaultDllDirectories(DWORD directoryFlags) override;
+    BOOL SetDllDirectoryW(const char16_t* pathName) override;
+    BOOL SetSearchPathMode(DWORD flags) override;
     void GetNativeSystemInfo(SYSTEM_INFO* systemInfo) override;
     BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
     HANDLE GetCurrentProcess() override;

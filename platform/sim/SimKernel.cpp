@@ -168,6 +168,72 @@ BOOL SimDesktop::HeapFree(HANDLE heap, DWORD flags, void* memory) {
     return TRUE;
 }
 
+BOOL SimDesktop::HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                                    void* information, SIZE_T informationLength) {
+    DesktopState& s = *state_;
+    (void)heap; // Windows ignores the heap for this class: the setting is for the process
+    // The one class modelled; the others tune one heap and are not used.
+    if (informationClass != HeapEnableTerminationOnCorruption || information != nullptr ||
+        informationLength != 0) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    s.settings.heapTerminationOnCorruption = true;
+    return TRUE;
+}
+
+BOOL SimDesktop::SetDefaultDllDirectories(DWORD directoryFlags) {
+    DesktopState& s = *state_;
+    if (!s.config.hasSetDefaultDllDirectories) {
+        s.Fail(ERROR_PROC_NOT_FOUND);
+        return FALSE;
+    }
+    constexpr DWORD known = LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS |
+                            LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+    if (directoryFlags == 0 || (directoryFlags & ~known) != 0) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    s.settings.defaultDllDirectories = directoryFlags;
+    return TRUE;
+}
+
+BOOL SimDesktop::SetDllDirectoryW(const char16_t* pathName) {
+    DesktopState& s = *state_;
+    if (pathName == nullptr) {
+        s.settings.dllDirectory.reset();
+    } else {
+        s.settings.dllDirectory = std::u16string(pathName);
+    }
+    return TRUE;
+}
+
+BOOL SimDesktop::SetSearchPathMode(DWORD flags) {
+    DesktopState& s = *state_;
+    if (!s.config.hasSetSearchPathMode) {
+        s.Fail(ERROR_PROC_NOT_FOUND);
+        return FALSE;
+    }
+    const DWORD mode = flags & ~BASE_SEARCH_PATH_PERMANENT;
+    if (mode != BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE &&
+        mode != BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // Once made permanent, the mode cannot be changed again.
+    if (s.settings.searchPathMode && (*s.settings.searchPathMode & BASE_SEARCH_PATH_PERMANENT)) {
+        s.Fail(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    // Only the safe mode can be made permanent.
+    if ((flags & BASE_SEARCH_PATH_PERMANENT) && mode != BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    s.settings.searchPathMode = flags;
+    return TRUE;
+}
+
 // ---- System information -----------------------------------------------------------------------
 
 DWORD SimDesktop::GetVersion() {

@@ -175,6 +175,7 @@ struct DesktopState {
     std::vector<ProcessLaunch> launches;
     std::map<std::uintptr_t, std::shared_ptr<ProcessObject>> processHandles; // process and thread
     DWORD nextProcessId = 0x1000;
+    ProcessSettings settings;
 
     // Files and resources.
     std::map<std::uintptr_t, OpenFile> files;

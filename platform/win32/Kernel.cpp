@@ -30,6 +30,8 @@ template <class Fn> Fn BindKernel32(const char* name) {
 
 using GetNativeSystemInfoFn = VOID(WINAPI*)(::LPSYSTEM_INFO);
 using IsWow64Process2Fn = ::BOOL(WINAPI*)(::HANDLE, ::USHORT*, ::USHORT*);
+using SetDefaultDllDirectoriesFn = ::BOOL(WINAPI*)(::DWORD);
+using SetSearchPathModeFn = ::BOOL(WINAPI*)(::DWORD);
 
 } // namespace
 
@@ -154,6 +156,37 @@ void* Win32Api::HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 
 BOOL Win32Api::HeapFree(HANDLE heap, DWORD flags, void* memory) {
     return ::HeapFree(heap, flags, memory);
+}
+
+BOOL Win32Api::HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                                  void* information, SIZE_T informationLength) {
+    return ::HeapSetInformation(heap, static_cast<::HEAP_INFORMATION_CLASS>(informationClass),
+                                information, informationLength);
+}
+
+// Bound by name: Windows 7 has it only with an update, and an import would keep the image
+// from loading at all where it is missing.
+BOOL Win32Api::SetDefaultDllDirectories(DWORD directoryFlags) {
+    static const SetDefaultDllDirectoriesFn set =
+        BindKernel32<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories");
+    if (set == nullptr) {
+        ::SetLastError(ERROR_PROC_NOT_FOUND);
+        return 0;
+    }
+    return set(directoryFlags);
+}
+
+BOOL Win32Api::SetDllDirectoryW(const char16_t* pathName) {
+    return ::SetDllDirectoryW(ToWin(pathName));
+}
+
+BOOL Win32Api::SetSearchPathMode(DWORD flags) {
+    static const SetSearchPathModeFn set = BindKernel32<SetSearchPathModeFn>("SetSearchPathMode");
+    if (set == nullptr) {
+        ::SetLastError(ERROR_PROC_NOT_FOUND);
+        return 0;
+    }
+    return set(flags);
 }
 
 void Win32Api::GetNativeSystemInfo(SYSTEM_INFO* systemInfo) {

@@ -89,7 +89,11 @@
     X(CP_OEMCP) X(CP_THREAD_ACP) X(CP_UTF8) X(LOCALE_SYSTEM_DEFAULT) X(LOCALE_ILANGUAGE) \
     X(LOCALE_IDEFAULTCODEPAGE) X(LOCALE_SENGLANGUAGE) X(LOCALE_IDEFAULTANSICODEPAGE) \
     X(LOCALE_NOUSEROVERRIDE) X(LOCALE_USE_CP_ACP) X(HORZSIZE) X(VERTSIZE) X(HORZRES) X(VERTRES) \
-    X(BITSPIXEL) X(PLANES) X(NUMCOLORS) X(CLR_INVALID) X(BI_BITFIELDS) X(LR_LOADFROMFILE)
+    X(BITSPIXEL) X(PLANES) X(NUMCOLORS) X(CLR_INVALID) X(BI_BITFIELDS) X(LR_LOADFROMFILE) \
+    X(LOAD_LIBRARY_SEARCH_APPLICATION_DIR) \
+    X(LOAD_LIBRARY_SEARCH_USER_DIRS) X(LOAD_LIBRARY_SEARCH_SYSTEM32) \
+    X(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS) X(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE) \
+    X(BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE) X(BASE_SEARCH_PATH_PERMANENT)
 // clang-format on
 
 // Pasting keeps a name from being expanded once the Windows headers have made it a macro.
@@ -114,6 +118,11 @@ static_assert(mine_GWL_WNDPROC == GWLP_WNDPROC);
 #else
 static_assert(mine_GWL_WNDPROC == GWL_WNDPROC);
 #endif
+
+// Enumerators, not macros: compared by name after the headers.
+static_assert(platform::HeapCompatibilityInformation == static_cast<int>(::HeapCompatibilityInformation));
+static_assert(platform::HeapEnableTerminationOnCorruption ==
+              static_cast<int>(::HeapEnableTerminationOnCorruption));
 
 // ---- Scalar types ----------------------------------------------------------------------------
 

@@ -47,6 +47,11 @@ public:
     HANDLE GetProcessHeap() override;
     void* HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) override;
     BOOL HeapFree(HANDLE heap, DWORD flags, void* memory) override;
+    BOOL HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                            void* information, SIZE_T informationLength) override;
+    BOOL SetDefaultDllDirectories(DWORD directoryFlags) override;
+    BOOL SetDllDirectoryW(const char16_t* pathName) override;
+    BOOL SetSearchPathMode(DWORD flags) override;
     void GetNativeSystemInfo(SYSTEM_INFO* systemInfo) override;
     BOOL IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) override;
     HANDLE GetCurrentProcess() override;

@@ -1,11 +1,13 @@
 // The whole launcher on the simulated desktop, from RunLauncher to its return: construction,
 // the first showing, the user's ways of ending it, Install, and the exception display.
 #include "LauncherTestSupport.h"
+#include "RecordingApi.h"
 
 #include "resizekit/ResizeKit.h"
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -427,6 +429,122 @@ TEST_P(BrokenStartTest, ExceptionDisplayThenZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BrokenStartTest, ::testing::ValuesIn(kBrokenStarts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Before anything can load a library on the launcher's behalf: the DLL search is narrowed to
+// the system folder (or, where that call is missing, the current directory leaves it), the
+// search path made safe, and heap corruption made fatal. Nothing goes to the system first.
+struct HardeningCase {
+    const char* name{};
+    bool hasDefaultDllDirectories{};
+    bool hasSearchPathMode{};
+    std::vector<std::string> firstCalls{};
+    std::optional<platform::DWORD> dllDirectories{};
+    std::optional<std::u16string> dllDirectory{};
+    std::optional<platform::DWORD> searchPathMode{};
+};
+
+void PrintTo(const HardeningCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr platform::DWORD kSafeSearch =
+    BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT;
+
+const HardeningCase kHardenings[] = {
+    {"Current", true, true,
+     {"SetDefaultDllDirectories", "SetSearchPathMode", "HeapSetInformation"},
+     LOAD_LIBRARY_SEARCH_SYSTEM32, std::nullopt, kSafeSearch},
+    {"NoDefaultDllDirectories", false, true,
+     {"SetDefaultDllDirectories", "SetDllDirectoryW", "SetSearchPathMode", "HeapSetInformation"},
+     std::nullopt, u"", kSafeSearch},
+    {"NeitherNewCall", false, false,
+     {"SetDefaultDllDirectories", "SetDllDirectoryW", "SetSearchPathMode", "HeapSetInformation"},
+     std::nullopt, u"", std::nullopt},
+};
+
+class HardeningTest : public AppFlowTest, public ::testing::WithParamInterface<HardeningCase> {};
+
+TEST_P(HardeningTest, ComesBeforeEverythingElse) {
+    const HardeningCase& c = GetParam();
+    SimConfig config = Config();
+    config.hasSetDefaultDllDirectories = c.hasDefaultDllDirectories;
+    config.hasSetSearchPathMode = c.hasSearchPathMode;
+    Start(config);
+    WriteFile(u"Setup.ini", kGoodSetupIni);
+    LookAtWindow();
+    Desktop().OnIdle([this] { Desktop().ClickButton(MainForm->BtnCancel->Handle()); });
+    RecordingApi recorder(Desktop());
+    platform::ScopedApi recording(recorder);
+
+    EXPECT_EQ(RunLauncher(), 0);
+
+    const std::vector<std::string>& calls = recorder.Calls();
+    ASSERT_GT(calls.size(), c.firstCalls.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + c.firstCalls.size()),
+              c.firstCalls);
+    // None of them again later.
+    for (std::size_t i = c.firstCalls.size(); i < calls.size(); ++i) {
+        EXPECT_EQ(std::count(c.firstCalls.begin(), c.firstCalls.end(), calls[i]), 0) << calls[i];
+    }
+    const platform::sim::ProcessSettings& settings = Desktop().Settings();
+    EXPECT_EQ(settings.defaultDllDirectories, c.dllDirectories);
+    EXPECT_EQ(settings.dllDirectory, c.dllDirectory);
+    EXPECT_EQ(settings.searchPathMode, c.searchPathMode);
+    EXPECT_TRUE(settings.heapTerminationOnCorruption);
+    // The launcher carries on as ever.
+    EXPECT_TRUE(seen_.visible);
+    EXPECT_EQ(seen_.caption, u"Setup (1.0.3)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HardeningTest, ::testing::ValuesIn(kHardenings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The example files that the release ZIP gives package authors open the window with their
+// values, each on the system it is written for.
+struct ReleaseExampleCase {
+    const char* name{};
+    const char* file{};
+    platform::LCID locale{};
+    platform::UINT codePage{};
+    std::u16string title{};
+    std::u16string install{};
+};
+
+void PrintTo(const ReleaseExampleCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const ReleaseExampleCase kReleaseExamples[] = {
+    {"English", "English/Setup.ini", 1033, 1252, u"Example USB Driver", u"Install"},
+    {"Japanese", "Japanese/Setup.ini", 1041, 932, u"サンプル USB ドライバ", u"インストール"},
+};
+
+class ReleaseExampleTest : public AppFlowTest,
+                           public ::testing::WithParamInterface<ReleaseExampleCase> {};
+
+TEST_P(ReleaseExampleTest, OpensWithItsValues) {
+    const ReleaseExampleCase& c = GetParam();
+    std::ifstream file(std::string(SETUP_RESOURCE_DIR) + "/../examples/release/" + c.file,
+                       std::ios::binary);
+    ASSERT_TRUE(file) << c.file;
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    Start(Config(c.locale, c.codePage));
+    WriteFile(u"Setup.ini", bytes);
+    LookAtWindow();
+    Desktop().OnIdle([this] { Desktop().ClickButton(MainForm->BtnCancel->Handle()); });
+
+    EXPECT_EQ(RunLauncher(), 0);
+
+    EXPECT_TRUE(Desktop().MessageBoxes().empty());
+    EXPECT_TRUE(seen_.visible);
+    EXPECT_EQ(seen_.labels,
+              (std::vector<std::u16string>{c.title, u"USB DRIVER SOFTWARE", u"TYPE-4",
+                                           u"Ver.3.10.02", u"( for Windows 32bit/64bit )"}));
+    EXPECT_EQ(seen_.install, c.install);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReleaseExampleTest, ::testing::ValuesIn(kReleaseExamples),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

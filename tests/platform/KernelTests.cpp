@@ -296,5 +296,70 @@ TEST_F(KernelTest, SystemInformationFollowsTheConfiguration) {
     EXPECT_EQ(Desk().GetUserDefaultLCID(), 1033u);
 }
 
+// SetSearchPathMode as documented: one of the two modes, PERMANENT only with the safe one,
+// and nothing changes the mode once it is permanent.
+TEST_F(KernelTest, SearchPathModeFollowsItsRules) {
+    struct Step {
+        DWORD flags;
+        DWORD error; // 0: accepted
+    };
+    constexpr DWORD kSafe = BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE;
+    constexpr DWORD kUnsafe = BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE;
+    constexpr DWORD kPermanent = BASE_SEARCH_PATH_PERMANENT;
+    const Step steps[] = {
+        {0, ERROR_INVALID_PARAMETER},
+        {kSafe | kUnsafe, ERROR_INVALID_PARAMETER},
+        {kUnsafe | kPermanent, ERROR_INVALID_PARAMETER},
+        {kUnsafe, 0},
+        {kSafe, 0},
+        {kSafe | kPermanent, 0},
+        {kUnsafe, ERROR_ACCESS_DENIED},
+        {kSafe, ERROR_ACCESS_DENIED},
+    };
+    Start({});
+    for (const Step& step : steps) {
+        Desk().SetLastError(0);
+        const BOOL ok = Desk().SetSearchPathMode(step.flags);
+        EXPECT_EQ(ok != FALSE, step.error == 0) << std::hex << step.flags;
+        EXPECT_EQ(Desk().GetLastError(), step.error) << std::hex << step.flags;
+    }
+    EXPECT_EQ(Desk().Settings().searchPathMode, kSafe | kPermanent);
+}
+
+TEST_F(KernelTest, DllDirectoriesAndHeapSettingsAreRecorded) {
+    Start({});
+    const sim::ProcessSettings& settings = Desk().Settings();
+    EXPECT_FALSE(settings.defaultDllDirectories);
+    EXPECT_FALSE(Desk().SetDefaultDllDirectories(0));
+    EXPECT_EQ(Desk().GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(Desk().SetDefaultDllDirectories(0x1));
+    EXPECT_EQ(Desk().GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_TRUE(Desk().SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    EXPECT_EQ(settings.defaultDllDirectories, LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+    EXPECT_TRUE(Desk().SetDllDirectoryW(u""));
+    EXPECT_EQ(settings.dllDirectory, u"");
+    EXPECT_TRUE(Desk().SetDllDirectoryW(nullptr));
+    EXPECT_FALSE(settings.dllDirectory);
+
+    int value = 0;
+    EXPECT_FALSE(Desk().HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, &value,
+                                           sizeof value));
+    EXPECT_EQ(Desk().GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(settings.heapTerminationOnCorruption);
+    EXPECT_TRUE(Desk().HeapSetInformation(nullptr, HeapEnableTerminationOnCorruption, nullptr, 0));
+    EXPECT_TRUE(settings.heapTerminationOnCorruption);
+
+    // Where the system lacks the newer calls.
+    sim::SimConfig old;
+    old.hasSetDefaultDllDirectories = false;
+    old.hasSetSearchPathMode = false;
+    Start(old);
+    EXPECT_FALSE(Desk().SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    EXPECT_EQ(Desk().GetLastError(), ERROR_PROC_NOT_FOUND);
+    EXPECT_FALSE(Desk().SetSearchPathMode(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE));
+    EXPECT_EQ(Desk().GetLastError(), ERROR_PROC_NOT_FOUND);
+}
+
 } // namespace
 } // namespace simtest

@@ -690,7 +690,7 @@ const char* KindName(Value::Kind kind) {
 }
 
 ParseError::ParseError(int line, const std::string& detail)
-    : std::runtime_error("line " + std::to_string(line) + ": " + detail), line_(line),
+    : DescriptionTextError("line " + std::to_string(line) + ": " + detail), line_(line),
       detail_(detail) {}
 
 Object Parse(std::string_view text) {

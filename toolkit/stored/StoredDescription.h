@@ -21,9 +21,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace toolkit::stored {
@@ -71,7 +72,19 @@ bool operator==(const Object& a, const Object& b);
 // "integer", "string", ... for messages such as "expected an integer, found a set".
 const char* KindName(Value::Kind kind);
 
-class ParseError : public std::runtime_error {
+// The errors carry their text themselves rather than deriving from std::runtime_error: the
+// library's error classes keep a second, reference-counted string type of their own, which
+// would more than double the size of the C++ library code in Setup.exe.
+class DescriptionTextError : public std::exception {
+public:
+    explicit DescriptionTextError(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+class ParseError : public DescriptionTextError {
 public:
     ParseError(int line, const std::string& detail);
     int line() const { return line_; }
@@ -85,9 +98,9 @@ private:
 
 // A tree that has no text form: a name that is no identifier, a string that is not UTF-8, a
 // duplicate set item, nesting too deep, a text too large. Parse never builds such a tree.
-class WriteError : public std::invalid_argument {
+class WriteError : public DescriptionTextError {
 public:
-    using std::invalid_argument::invalid_argument;
+    using DescriptionTextError::DescriptionTextError;
 };
 
 // Reads one root object. Throws ParseError, whose line is 1-based.
