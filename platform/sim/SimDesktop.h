@@ -54,7 +54,8 @@
 // Behaviour of Windows that window procedures meet here too:
 //   - CreateWindowExW of a sizeable or overlapped window sends WM_GETMINMAXINFO before
 //     WM_NCCREATE; DefWindowProcW's WM_NCCREATE sets the window text; children and pop-ups get
-//     WM_SIZE and WM_MOVE after WM_CREATE, overlapped windows on their first showing;
+//     WM_SIZE and WM_MOVE after WM_CREATE, overlapped windows on their first showing (even
+//     when a move or resize while hidden has already sent them WM_SIZE);
 //   - WM_GETMINMAXINFO during a move comes from DefWindowProcW's WM_WINDOWPOSCHANGING, and
 //     WM_MOVE / WM_SIZE from DefWindowProcW's WM_WINDOWPOSCHANGED: a procedure that keeps
 //     those from DefWindowProcW gets neither;

@@ -93,5 +93,60 @@ CONTRACT_CASE(CallWindowHookSeesSentMessagesFirst) {
     hook = nullptr;
 }
 
+HHOOK older = nullptr;
+HHOOK newer = nullptr;
+std::vector<char> hookOrder;
+
+LRESULT PLATFORM_CALLBACK OlderHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_USER + 8) {
+        hookOrder.push_back('o');
+    }
+    return Os().CallNextHookEx(older, code, wParam, lParam);
+}
+
+LRESULT PLATFORM_CALLBACK NewerHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && reinterpret_cast<const CWPSTRUCT*>(lParam)->message == WM_USER + 8) {
+        hookOrder.push_back('n');
+    }
+    return Os().CallNextHookEx(newer, code, wParam, lParam);
+}
+
+// The hook set last is called first; CallNextHookEx passes the message down the chain.
+CONTRACT_CASE(HookChainRunsNewestFirst) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    SetBehaviour([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (message == WM_USER + 8) {
+            hookOrder.push_back('w');
+            return 0;
+        }
+        return std::nullopt;
+    });
+    hookOrder.clear();
+    older = Os().SetWindowsHookExW(WH_CALLWNDPROC, &OlderHook, nullptr, Os().GetCurrentThreadId());
+    newer = Os().SetWindowsHookExW(WH_CALLWNDPROC, &NewerHook, nullptr, Os().GetCurrentThreadId());
+    REQUIRE(older != nullptr && newer != nullptr);
+    Os().SendMessageW(window.get(), WM_USER + 8, 0, 0);
+    CHECK_EQ(std::string(hookOrder.begin(), hookOrder.end()), "now");
+    CHECK(Os().UnhookWindowsHookEx(newer));
+    hookOrder.clear();
+    Os().SendMessageW(window.get(), WM_USER + 8, 0, 0);
+    CHECK_EQ(std::string(hookOrder.begin(), hookOrder.end()), "ow");
+    CHECK(Os().UnhookWindowsHookEx(older));
+}
+
+// A sent message is handled at once; posted ones wait for the loop, in the order posted.
+CONTRACT_CASE(SentMessagesPassPostedOnes) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    Log().clear();
+    CHECK(Os().PostMessageW(window.get(), WM_USER + 10, 1, 0));
+    CHECK(Os().PostMessageW(window.get(), WM_USER + 11, 2, 0));
+    Os().SendMessageW(window.get(), WM_USER + 12, 3, 0);
+    DeliverPosted(window.get());
+    const Sequence order = {{WM_USER + 12, How::Sent, 3},
+                            {WM_USER + 10, How::Posted, 1},
+                            {WM_USER + 11, How::Posted, 2}};
+    CHECK_SEQUENCE(window.get(), order);
+}
+
 } // namespace
 } // namespace contract

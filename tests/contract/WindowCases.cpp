@@ -264,5 +264,130 @@ CONTRACT_CASE(ChangedMinMaxInfoShapesTheWindow) {
     CHECK(Count(window.get(), WM_GETMINMAXINFO) >= 1);
 }
 
+// A window sized while hidden still gets the size and move notices of its first showing.
+CONTRACT_CASE(FirstShowingAfterAResizeReportsTheSizeAgain) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    REQUIRE(Os().SetWindowPos(window.get(), nullptr, 0, 0, 320, 240,
+                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE));
+    CHECK_EQ(Count(window.get(), WM_SIZE), 1);
+    Log().clear();
+    Os().ShowWindow(window.get(), SW_SHOW);
+    const Sequence shown = {{WM_SHOWWINDOW, How::Sent, TRUE},
+                            {WM_SIZE, How::Sent, SIZE_RESTORED, ClientParam(window.get())},
+                            {WM_MOVE}};
+    CHECK_SEQUENCE(window.get(), shown);
+}
+
+// Shown maximised from hidden: WM_GETMINMAXINFO for the state change and again for the move,
+// the size notice of the move, then the one of the first showing; no WM_SHOWWINDOW.
+CONTRACT_CASE(ShowMaximisedFromHidden) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    Log().clear();
+    CHECK_EQ(Os().ShowWindow(window.get(), SW_SHOWMAXIMIZED), FALSE);
+    CHECK(Os().IsWindowVisible(window.get()));
+    CHECK(Os().IsZoomed(window.get()));
+    const LPARAM client = ClientParam(window.get());
+    const Sequence maximised = {{WM_GETMINMAXINFO},
+                                {WM_GETMINMAXINFO},
+                                {WM_WINDOWPOSCHANGED},
+                                {WM_SIZE, How::Sent, SIZE_MAXIMIZED, client},
+                                {WM_SIZE, How::Sent, SIZE_MAXIMIZED, client}};
+    CHECK_SEQUENCE(window.get(), maximised);
+    CHECK_EQ(Count(window.get(), WM_SHOWWINDOW), 0);
+}
+
+// Maximised as it stands, the frame lies beyond the screen and the client area spans its width.
+CONTRACT_CASE(MaximisedClientAreaSpansTheScreenWidth) {
+    TestWindow window(kOverlapped | WS_VISIBLE, 100, 100, 300, 200);
+    const SIZE frame = Frame(window.get());
+    Os().ShowWindow(window.get(), SW_MAXIMIZE);
+    REQUIRE(Os().IsZoomed(window.get()));
+    const int screenWidth = Os().GetSystemMetrics(SM_CXSCREEN);
+    CHECK_EQ(ClientSize(window.get()).cx, screenWidth);
+    POINT origin{0, 0};
+    Os().MapWindowPoints(window.get(), nullptr, &origin, 1);
+    CHECK_EQ(origin.x, 0);
+    CHECK_EQ(WindowRect(window.get()).left, -frame.cx / 2);
+}
+
+// WM_WINDOWPOSCHANGING carries the request, and what the handler writes into it is what
+// happens.
+CONTRACT_CASE(WindowPosChangingCanAlterTheRequest) {
+    TestWindow window(kOverlapped | WS_VISIBLE, 100, 100, 300, 200);
+    WINDOWPOS asked{};
+    SetBehaviour([&](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (message == WM_WINDOWPOSCHANGING) {
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            asked = *pos;
+            pos->cx = 250;
+        }
+        return std::nullopt;
+    });
+    REQUIRE(Os().SetWindowPos(window.get(), nullptr, 60, 70, 320, 240,
+                              SWP_NOZORDER | SWP_NOACTIVATE));
+    CHECK(asked.hwnd == window.get());
+    CHECK_EQ(asked.x, 60);
+    CHECK_EQ(asked.y, 70);
+    CHECK_EQ(asked.cx, 320);
+    CHECK_EQ(asked.cy, 240);
+    CHECK((asked.flags & SWP_NOZORDER) != 0);
+    CHECK_RECT(WindowRect(window.get()), {60, 70, 310, 310});
+}
+
+// SetWindowPos with SWP_SHOWWINDOW shows without WM_SHOWWINDOW.
+CONTRACT_CASE(SetWindowPosShowsWithoutShowWindowMessage) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    Log().clear();
+    REQUIRE(Os().SetWindowPos(window.get(), nullptr, 0, 0, 0, 0,
+                              SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER));
+    CHECK(Os().IsWindowVisible(window.get()));
+    const Sequence shown = {{WM_WINDOWPOSCHANGING}, {WM_WINDOWPOSCHANGED}};
+    CHECK_SEQUENCE(window.get(), shown);
+    CHECK_EQ(Count(window.get(), WM_SHOWWINDOW), 0);
+}
+
+// The parent's WM_DESTROY comes before its children's, its WM_NCDESTROY after theirs.
+CONTRACT_CASE(DestroyingAParentDestroysItsChildrenInside) {
+    auto* parent = new TestWindow(kOverlapped | WS_VISIBLE, 100, 100, 300, 200);
+    TestWindow child(WS_CHILD | WS_VISIBLE, 10, 10, 50, 30, parent->get());
+    const HWND p = parent->get();
+    const HWND c = child.get();
+    Log().clear();
+    delete parent;
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const Seen& seen : Log()) {
+        if (seen.message == WM_DESTROY || seen.message == WM_NCDESTROY) {
+            order.emplace_back(seen.window, seen.message);
+        }
+    }
+    const std::vector<std::pair<HWND, UINT>> expected = {
+        {p, WM_DESTROY}, {c, WM_DESTROY}, {c, WM_NCDESTROY}, {p, WM_NCDESTROY}};
+    CHECK(order == expected);
+    CHECK(!Os().IsWindow(c));
+    CHECK(!Os().IsWindow(p));
+}
+
+// AdjustWindowRectEx gives the frame a window of that style really has.
+CONTRACT_CASE(AdjustWindowRectExMatchesTheFrame) {
+    TestWindow window(kOverlapped, 100, 100, 300, 200);
+    const SIZE frame = Frame(window.get());
+    RECT rect{0, 0, 200, 100};
+    REQUIRE(Os().AdjustWindowRectEx(&rect, kOverlapped, FALSE, 0));
+    CHECK_EQ(rect.right - rect.left - 200, frame.cx);
+    CHECK_EQ(rect.bottom - rect.top - 100, frame.cy);
+    CHECK_EQ(rect.left, -frame.cx / 2);
+}
+
+CONTRACT_HOST_CASE(MinimisedWindowLiesFarOffScreen,
+                   "Wine puts a minimised window where its icon is drawn, not at -32000") {
+    TestWindow window(kOverlapped | WS_VISIBLE, 100, 100, 300, 200);
+    Os().ShowWindow(window.get(), SW_MINIMIZE);
+    REQUIRE(Os().IsIconic(window.get()));
+    const RECT rect = WindowRect(window.get());
+    CHECK_EQ(rect.left, -32000);
+    CHECK_EQ(rect.top, -32000);
+    CHECK_EQ(ClientParam(window.get()), SizeParam(0, 0));
+}
+
 } // namespace
 } // namespace contract
