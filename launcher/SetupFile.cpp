@@ -10,6 +10,7 @@ namespace launcher {
 using platform::BOOL;
 using platform::DWORD;
 using platform::Os;
+using platform::UINT;
 
 SetupFileStream::Next SetupFileStream::NextByte(char& byte) {
     for (;;) {
@@ -72,9 +73,6 @@ bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
 
 namespace {
 
-constexpr DWORD kErrorInvalidFlags = platform::ERROR_INVALID_FLAGS;
-constexpr DWORD kWcErrInvalidChars = platform::WC_ERR_INVALID_CHARS;
-
 // The current directory in the ANSI code page, or nothing when the code page cannot express
 // it: a best-fit or default character would name some other directory.
 std::optional<std::string> CurrentDirectoryAnsi() {
@@ -102,17 +100,16 @@ std::optional<std::string> CurrentDirectoryAnsi() {
     BOOL usedDefault = platform::FALSE;
     DWORD flags = platform::WC_NO_BEST_FIT_CHARS;
     BOOL* usedDefaultQuery = &usedDefault;
+    const UINT ansiCodePage = Os().GetACP();
+    if (ansiCodePage == platform::CP_UTF8) {
+        // A UTF-8 ANSI code page (a system option since Windows 10) takes neither the flag nor
+        // the default-character query, and Windows may refuse either first; it expresses every
+        // directory except one with a broken surrogate, which WC_ERR_INVALID_CHARS refuses.
+        flags = platform::WC_ERR_INVALID_CHARS;
+        usedDefaultQuery = nullptr;
+    }
     int bytes = Os().WideCharToMultiByte(platform::CP_ACP, flags, directory.data(), wideLength,
                                          nullptr, 0, nullptr, usedDefaultQuery);
-    if (bytes == 0 && Os().GetLastError() == kErrorInvalidFlags) {
-        // The ANSI code page is UTF-8 (a system option since Windows 10): it takes neither flag
-        // nor default-character query, but expresses every directory except one with a broken
-        // surrogate, which it refuses by itself.
-        flags = kWcErrInvalidChars;
-        usedDefaultQuery = nullptr;
-        bytes = Os().WideCharToMultiByte(platform::CP_ACP, flags, directory.data(), wideLength,
-                                         nullptr, 0, nullptr, usedDefaultQuery);
-    }
     if (bytes <= 0 || usedDefault) {
         return std::nullopt;
     }

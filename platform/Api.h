@@ -16,7 +16,11 @@ public:
     virtual LCID GetUserDefaultLCID() = 0;
     virtual int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) = 0;
     virtual DWORD CharUpperBuffA(char* text, DWORD length) = 0;
+    virtual DWORD CharLowerBuffW(char16_t* text, DWORD length) = 0;
     virtual int lstrcmpA(const char* a, const char* b) = 0;
+    virtual int CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA,
+                               const char16_t* b, int cchB) = 0;
+    virtual UINT GetACP() = 0;
     virtual int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
                                     char16_t* wide, int cchWide) = 0;
     virtual int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide,

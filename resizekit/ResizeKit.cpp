@@ -78,10 +78,6 @@ void SplitNames(const std::u16string& text, TNameList& list) {
     }
 }
 
-char16_t FoldCase(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 int ScreenDensity(int index) {
     platform::ScreenDC dc(nullptr);
     return platform::Os().GetDeviceCaps(dc.get(), index);
@@ -90,10 +86,12 @@ int ScreenDensity(int index) {
 } // namespace
 
 bool TNameList::Contains(const std::u16string& name) const {
+    // The user's locale decides which letters are the same but for case.
     return std::any_of(names_.begin(), names_.end(), [&](const std::u16string& entry) {
-        return entry.size() == name.size() &&
-               std::equal(entry.begin(), entry.end(), name.begin(),
-                          [](char16_t a, char16_t b) { return FoldCase(a) == FoldCase(b); });
+        return platform::Os().CompareStringW(platform::LOCALE_USER_DEFAULT,
+                                             platform::NORM_IGNORECASE, entry.data(),
+                                             static_cast<int>(entry.size()), name.data(),
+                                             static_cast<int>(name.size())) == platform::CSTR_EQUAL;
     });
 }
 

@@ -30,43 +30,6 @@ LRESULT PLATFORM_CALLBACK ApplicationWindowProcedure(HWND window, UINT message, 
     }
 }
 
-// Lower case as the system's CharLowerW has it for the scripts a file name is likely to use:
-// ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin letters.
-char16_t LowerCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    if (c >= 0x0100 && c <= 0x017F) {
-        if (c == 0x0130) {
-            return u'i';
-        }
-        const bool pairedEven = (c <= 0x0137) || (c >= 0x014A && c <= 0x0177);
-        const bool pairedOdd = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
-        if (pairedEven && c % 2 == 0) {
-            return static_cast<char16_t>(c + 1);
-        }
-        if (pairedOdd && c % 2 == 1) {
-            return static_cast<char16_t>(c + 1);
-        }
-        if (c == 0x0178) {
-            return 0x00FF;
-        }
-        return c;
-    }
-    if (c >= 0x0391 && c <= 0x03AB && c != 0x03A2) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    if (c >= 0x0410 && c <= 0x042F) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    if (c >= 0x0400 && c <= 0x040F) {
-        return static_cast<char16_t>(c + 0x50);
-    }
-    if (c >= 0xFF21 && c <= 0xFF3A) {
-        return static_cast<char16_t>(c + 0x20);
-    }
-    return c;
-}
 } // namespace
 
 std::u16string ApplicationTitleFromPath(std::u16string_view modulePath) {
@@ -78,8 +41,9 @@ std::u16string ApplicationTitleFromPath(std::u16string_view modulePath) {
         name = name.substr(0, dot);
     }
     std::u16string title(name);
-    for (std::size_t i = 1; i < title.size(); ++i) {
-        title[i] = LowerCase(title[i]);
+    if (title.size() > 1) {
+        // The system's own lower case, as the user's Windows writes it.
+        Os().CharLowerBuffW(title.data() + 1, static_cast<platform::DWORD>(title.size() - 1));
     }
     return title;
 }

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <cwctype>
 #include <iconv.h>
+#include <locale.h>
 #include <map>
 
 namespace platform::sim {
@@ -49,6 +51,9 @@ thread_local Converters converters;
 std::string IconvName(UINT codePage) {
     if (codePage == CP_UTF8) {
         return "UTF-8";
+    }
+    if (codePage == CP_UTF7) {
+        return "UTF-7";
     }
     return "CP" + std::to_string(codePage);
 }
@@ -215,12 +220,15 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
         s.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (page == CP_UTF8) {
-        if ((flags & ~WC_ERR_INVALID_CHARS) != 0) {
+    if (page == CP_UTF8 || page == CP_UTF7) {
+        // UTF-7 takes no flags at all.
+        const bool badFlags = (flags & ~(page == CP_UTF8 ? WC_ERR_INVALID_CHARS : DWORD{0})) != 0;
+        const bool badDefault = defaultChar != nullptr || usedDefaultChar != nullptr;
+        if (badFlags && !(badDefault && s.config.utf8DefaultCharCheckFirst)) {
             s.Fail(ERROR_INVALID_FLAGS);
             return 0;
         }
-        if (defaultChar != nullptr || usedDefaultChar != nullptr) {
+        if (badDefault) {
             s.Fail(ERROR_INVALID_PARAMETER);
             return 0;
         }
@@ -357,6 +365,85 @@ int SimDesktop::lstrcmpA(const char* a, const char* b) {
         }
     }
     return caseOrder;
+}
+
+namespace {
+
+// Case mapping from glibc's C.UTF-8 tables, whatever the host process's own locale is.
+char16_t LowerUnit(char16_t c) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (c < 0x80 || utf8 == static_cast<locale_t>(0)) {
+        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
+    }
+    if (c >= 0xD800 && c < 0xE000) {
+        return c; // half of a pair: not a character to map on its own
+    }
+    const auto lower = static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), utf8));
+    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : c;
+}
+
+} // namespace
+
+DWORD SimDesktop::CharLowerBuffW(char16_t* text, DWORD length) {
+    if (text == nullptr) {
+        return 0;
+    }
+    for (DWORD i = 0; i < length; ++i) {
+        text[i] = LowerUnit(text[i]);
+    }
+    return length;
+}
+
+int SimDesktop::CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA,
+                               const char16_t* b, int cchB) {
+    DesktopState& s = *state_;
+    if (a == nullptr || b == nullptr || cchA < -1 || cchB < -1) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if ((flags & ~NORM_IGNORECASE) != 0) {
+        s.Fail(ERROR_INVALID_FLAGS);
+        return 0;
+    }
+    if (locale != LOCALE_USER_DEFAULT && locale != 0x0800 && locale != s.config.userLcid &&
+        locale != 1033 && locale != 1041) {
+        s.Fail(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    auto measure = [](const char16_t* text, int count) {
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
+        }
+        std::size_t n = 0;
+        while (text[n] != 0) {
+            ++n;
+        }
+        return n;
+    };
+    const std::size_t na = measure(a, cchA);
+    const std::size_t nb = measure(b, cchB);
+    int caseOrder = 0; // without NORM_IGNORECASE, lower case sorts first on a tie
+    for (std::size_t i = 0; i < na && i < nb; ++i) {
+        const char16_t la = LowerUnit(a[i]);
+        const char16_t lb = LowerUnit(b[i]);
+        if (la != lb) {
+            return la < lb ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+        }
+        if (a[i] != b[i] && caseOrder == 0) {
+            caseOrder = a[i] == la ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+        }
+    }
+    if (na != nb) {
+        return na < nb ? CSTR_LESS_THAN : CSTR_GREATER_THAN;
+    }
+    if ((flags & NORM_IGNORECASE) != 0 || caseOrder == 0) {
+        return CSTR_EQUAL;
+    }
+    return caseOrder;
+}
+
+UINT SimDesktop::GetACP() {
+    return state_->config.ansiCodePage;
 }
 
 // ---- Locale -----------------------------------------------------------------------------------

@@ -37,6 +37,10 @@
 //     Latin letters with diacritics (U+00C0-U+017F) and full-width ASCII (U+FF01-U+FF5E);
 //   - lstrcmpA compares like a word sort on ASCII letters (case-insensitive first, lower
 //     case before upper case on a tie), bytewise otherwise;
+//   - CharLowerBuffW and CompareStringW map case with glibc's C.UTF-8 tables, one UTF-16 unit
+//     at a time (so the Basic Multilingual Plane only, with no locale-specific rules such as
+//     Turkish dotless i); CompareStringW orders by the lower-cased units, not by Windows'
+//     linguistic weights, so only its equality and plain-letter order can be relied on;
 //   - processes are scripted (ScriptProcess); nothing is executed. A scripted process
 //     "runs" during the first wait on it and has ended afterwards, whatever the timeout;
 //   - the maximised size and position follow the rule Wine and ReactOS implement: the
@@ -50,7 +54,8 @@
 // Behaviour of Windows that window procedures meet here too:
 //   - CreateWindowExW of a sizeable or overlapped window sends WM_GETMINMAXINFO before
 //     WM_NCCREATE; DefWindowProcW's WM_NCCREATE sets the window text; children and pop-ups get
-//     WM_SIZE and WM_MOVE after WM_CREATE, overlapped windows on their first showing;
+//     WM_SIZE and WM_MOVE after WM_CREATE, overlapped windows on their first showing (even
+//     when a move or resize while hidden has already sent them WM_SIZE);
 //   - WM_GETMINMAXINFO during a move comes from DefWindowProcW's WM_WINDOWPOSCHANGING, and
 //     WM_MOVE / WM_SIZE from DefWindowProcW's WM_WINDOWPOSCHANGED: a procedure that keeps
 //     those from DefWindowProcW gets neither;
@@ -113,7 +118,13 @@ struct SimConfig {
     // Locale and system.
     LCID userLcid = 1033;
     std::string abbrevLangName = "ENU"; // GetLocaleInfoA(LOCALE_SABBREVLANGNAME)
-    UINT ansiCodePage = 1252;           // CP_ACP
+    UINT ansiCodePage = 1252;           // CP_ACP, GetACP
+    // WideCharToMultiByte to UTF-8 refuses flags other than WC_ERR_INVALID_CHARS (to UTF-7,
+    // any flag) with ERROR_INVALID_FLAGS, and any default-character argument with
+    // ERROR_INVALID_PARAMETER.
+    // Windows does not say which it checks first; a call that breaks both gets the flag
+    // error unless this is set.
+    bool utf8DefaultCharCheckFirst = false;
     DWORD version = 0x1DB10106;         // GetVersion: 6.1, build 7601
     WORD nativeArchitecture = PROCESSOR_ARCHITECTURE_AMD64;
     DWORD processorCount = 2;
@@ -503,7 +514,11 @@ public:
     LCID GetUserDefaultLCID() override;
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
+    DWORD CharLowerBuffW(char16_t* text, DWORD length) override;
     int lstrcmpA(const char* a, const char* b) override;
+    int CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA, const char16_t* b,
+                       int cchB) override;
+    UINT GetACP() override;
     int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
                             char16_t* wide, int cchWide) override;
     int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide,

@@ -881,8 +881,9 @@ LRESULT SimDesktop::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
                 return 0;
             }
         }
+        // This notice does not stand in for the one of the first showing: Windows sends that
+        // too, also to a window that was moved or sized while hidden.
         if ((flags & SWP_NOCLIENTSIZE) == 0 || (flags & SWP_STATECHANGED) != 0) {
-            w->needSize = false;
             if ((w->style & WS_MINIMIZE) != 0) {
                 s.Send(window, WM_SIZE, SIZE_MINIMIZED, 0);
             } else {

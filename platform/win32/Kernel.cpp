@@ -53,6 +53,19 @@ int Win32Api::lstrcmpA(const char* a, const char* b) {
     return ::lstrcmpA(a, b);
 }
 
+DWORD Win32Api::CharLowerBuffW(char16_t* text, DWORD length) {
+    return ::CharLowerBuffW(ToWin(text), length);
+}
+
+int Win32Api::CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA,
+                             const char16_t* b, int cchB) {
+    return ::CompareStringW(locale, flags, ToWin(a), cchA, ToWin(b), cchB);
+}
+
+UINT Win32Api::GetACP() {
+    return ::GetACP();
+}
+
 int Win32Api::MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
                                   char16_t* wide, int cchWide) {
     return ::MultiByteToWideChar(codePage, flags, text, cbText, ToWin(wide), cchWide);

@@ -13,7 +13,11 @@ public:
     LCID GetUserDefaultLCID() override;
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override;
     DWORD CharUpperBuffA(char* text, DWORD length) override;
+    DWORD CharLowerBuffW(char16_t* text, DWORD length) override;
     int lstrcmpA(const char* a, const char* b) override;
+    int CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA, const char16_t* b,
+                       int cchB) override;
+    UINT GetACP() override;
     int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
                             char16_t* wide, int cchWide) override;
     int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide,

@@ -238,6 +238,7 @@ case $cmd in
     up
     if [ -n "$probe_exe" ]; then
       [ -f "$probe_exe" ] || die "no driver at $probe_exe (build the tree first)"
+      probe_exe=$(realpath "$probe_exe")
       probe "$probe_exe" "${width:-64}"
     fi
     ;;

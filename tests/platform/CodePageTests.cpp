@@ -114,6 +114,47 @@ TEST_F(CodePageTest, InexpressibleCharactersUseTheDefaultAndSaySo) {
     EXPECT_TRUE(used);
 }
 
+// UTF-8 takes no flag but WC_ERR_INVALID_CHARS and no default character; Windows does not say
+// which refusal a call breaking both rules gets, so the desktop can give either.
+TEST_F(CodePageTest, Utf8RefusalsInEitherOrder) {
+    struct Case {
+        UINT codePage;
+        DWORD flags;
+        bool withUsedDefault;
+        DWORD flagsFirst;   // the error with the flag check first (0: converts)
+        DWORD defaultFirst; // the error with the default-character check first
+    };
+    const Case cases[] = {
+        {CP_UTF8, WC_NO_BEST_FIT_CHARS, true, ERROR_INVALID_FLAGS, ERROR_INVALID_PARAMETER},
+        {CP_UTF8, WC_NO_BEST_FIT_CHARS, false, ERROR_INVALID_FLAGS, ERROR_INVALID_FLAGS},
+        {CP_UTF8, 0, true, ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER},
+        {CP_UTF8, WC_ERR_INVALID_CHARS, false, 0, 0},
+        {CP_UTF7, WC_ERR_INVALID_CHARS, false, ERROR_INVALID_FLAGS, ERROR_INVALID_FLAGS},
+        {CP_UTF7, WC_NO_BEST_FIT_CHARS, true, ERROR_INVALID_FLAGS, ERROR_INVALID_PARAMETER},
+    };
+    for (bool defaultFirst : {false, true}) {
+        sim::SimConfig config;
+        config.ansiCodePage = CP_UTF8;
+        config.utf8DefaultCharCheckFirst = defaultFirst;
+        Start(config);
+        for (UINT page : {UINT{CP_ACP}, UINT{CP_UTF8}}) {
+            for (const Case& c : cases) {
+                const UINT target = c.codePage == CP_UTF8 ? page : c.codePage;
+                const DWORD expected = defaultFirst ? c.defaultFirst : c.flagsFirst;
+                char bytes[16] = {};
+                BOOL used = FALSE;
+                Desk().SetLastError(0);
+                const int n =
+                    Desk().WideCharToMultiByte(target, c.flags, u"é", 1, bytes, sizeof bytes,
+                                               nullptr, c.withUsedDefault ? &used : nullptr);
+                EXPECT_EQ(n, expected == 0 ? 2 : 0) << target << " flags " << c.flags;
+                EXPECT_EQ(Desk().GetLastError(), expected) << target << " flags " << c.flags;
+            }
+        }
+    }
+    EXPECT_EQ(Desk().GetACP(), CP_UTF8);
+}
+
 TEST_F(CodePageTest, UpperCaseFollowsTheCodePageAndSparesTrailBytes) {
     char latin[] = "stra\xDF"
                    "e \xE0\xFF\x9A";

@@ -126,13 +126,20 @@ TEST_F(WindowTest, FirstShowingSendsSizeAndMoveAfterTheMove) {
     EXPECT_TRUE(Sent(top).empty());
 }
 
-TEST_F(WindowTest, AWindowSizedWhileHiddenGetsNoSecondSizeNoticeOnShowing) {
+// The contract suite shows it under Wine: a resize while hidden does not stand in for the
+// size notice of the first showing.
+TEST_F(WindowTest, AWindowSizedWhileHiddenStillGetsTheSizeNoticeOfItsFirstShowing) {
     HWND top = CreateTopLevel();
     Desk().MoveWindow(top, 10, 10, 300, 200, TRUE);
     Desk().ClearMessages();
     Desk().ShowWindow(top, SW_SHOW);
-    EXPECT_TRUE(Records(top, WM_SIZE).empty());
-    EXPECT_TRUE(Records(top, WM_MOVE).empty());
+    ASSERT_EQ(Records(top, WM_SIZE).size(), 1u);
+    EXPECT_EQ(Records(top, WM_SIZE).at(0).clientWidth, 292);
+    EXPECT_EQ(Records(top, WM_MOVE).size(), 1u);
+    Desk().ClearMessages();
+    Desk().ShowWindow(top, SW_HIDE);
+    Desk().ShowWindow(top, SW_SHOW);
+    EXPECT_TRUE(Records(top, WM_SIZE).empty()) << "only the first showing";
 }
 
 TEST_F(WindowTest, MoveWindowSendsTheWindowManagersMessagesInOrder) {

@@ -6,6 +6,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Forms.h"
+#include "toolkit/Strings.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,19 @@ TEST_F(ResizeKitModel, NameListsSplitAtEverySemicolon) {
     EXPECT_TRUE(kit.NoResizeCtls().Contains(u"image1"));
     EXPECT_FALSE(kit.NoResizeCtls().Contains(u"LabelTitle")) << "the space belongs to the name";
     EXPECT_TRUE(kit.NoResizeCtls().Contains(u" labeltitle"));
+}
+
+// The comparison is the system's (CompareStringW, the user's locale, case ignored), so it
+// covers every script, not ASCII alone.
+TEST_F(ResizeKitModel, NameListsIgnoreCaseInEveryScript) {
+    TResizeKit kit(nullptr);
+    kit.SetNoResizeCtl(u"label1;Été;Ωmega;ԱԲԳ;ＢＴＮ");
+    for (const char16_t* name : {u"LABEL1", u"Label1", u"ÉTÉ", u"ωMEGA", u"աբգ", u"ｂｔｎ"}) {
+        EXPECT_TRUE(kit.NoResizeCtls().Contains(name)) << toolkit::Utf16ToUtf8(name);
+    }
+    for (const char16_t* name : {u"label", u"label11", u"Ete", u"BTN", u""}) {
+        EXPECT_FALSE(kit.NoResizeCtls().Contains(name)) << toolkit::Utf16ToUtf8(name);
+    }
 }
 
 TEST_F(ResizeKitModel, CreationReadsThePlatformVersion) {

@@ -6,7 +6,10 @@ namespace {
 
 using namespace toolkit;
 
+// The lower case is the system's (CharLowerBuffW), here the desktop's.
 TEST(ApplicationRulesTest, TitleIsTheFileNameCutAtItsFirstDotInLowerCaseAfterTheFirst) {
+    platform::sim::SimDesktop desktop;
+    platform::ScopedApi api(desktop);
     struct Row {
         const char16_t* path;
         const char16_t* title;
@@ -21,6 +24,9 @@ TEST(ApplicationRulesTest, TitleIsTheFileNameCutAtItsFirstDotInLowerCaseAfterThe
         {u"C:\\x\\ÉCOLE.EXE", u"École"},
         {u"C:\\x\\ＡＢＣ.exe", u"Ａｂｃ"},
         {u"C:\\x\\ДРАЙВЕР.exe", u"Драйвер"},
+        {u"C:\\x\\ÉTÉ.Setup.exe", u"Été"},
+        {u"C:\\x\\ԱԲԳ.exe", u"Աբգ"}, // Armenian, beyond any table of the usual scripts
+        {u"C:\\x\\ΣΕΤΑΠ.exe", u"Σεταπ"},
         {u"C:\\x\\", u""},
     };
     for (const Row& row : rows) {

@@ -1,0 +1,225 @@
+// The screen, the taskbar, densities, window-update locking, code pages and case, files and
+// processes.
+#include "Contract.h"
+
+#include <cstring>
+
+namespace contract {
+namespace {
+
+constexpr DWORD kOverlapped = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+
+CONTRACT_CASE(ScreenMetricsAndDensity) {
+    const int width = Os().GetSystemMetrics(SM_CXSCREEN);
+    const int height = Os().GetSystemMetrics(SM_CYSCREEN);
+    CHECK(width >= 640);
+    CHECK(height >= 480);
+    CHECK(Os().GetSystemMetrics(SM_CXICON) >= 32);
+    CHECK_EQ(Os().GetSystemMetrics(SM_CXICON), Os().GetSystemMetrics(SM_CYICON));
+    CHECK_EQ(Os().GetSystemMetrics(SM_CXSMICON), Os().GetSystemMetrics(SM_CYSMICON));
+
+    HDC dc = Os().GetDC(nullptr);
+    REQUIRE(dc != nullptr);
+    const int dpiX = Os().GetDeviceCaps(dc, LOGPIXELSX);
+    CHECK(dpiX == 96 || dpiX == 120 || dpiX == 144);
+    CHECK_EQ(Os().GetDeviceCaps(dc, LOGPIXELSY), dpiX);
+    CHECK_EQ(Os().ReleaseDC(nullptr, dc), 1);
+}
+
+// The taskbar lies along one whole edge of the screen; its state has only the documented bits.
+CONTRACT_CASE(TaskbarPositionAndState) {
+    const int width = Os().GetSystemMetrics(SM_CXSCREEN);
+    const int height = Os().GetSystemMetrics(SM_CYSCREEN);
+    APPBARDATA data{};
+    data.cbSize = sizeof data;
+    REQUIRE(Os().SHAppBarMessage(ABM_GETTASKBARPOS, &data) != 0);
+    const RECT& r = data.rc;
+    CHECK(r.left < r.right && r.top < r.bottom);
+    const bool horizontal = r.left <= 0 && r.right >= width && (r.top <= 0 || r.bottom >= height);
+    const bool vertical = r.top <= 0 && r.bottom >= height && (r.left <= 0 || r.right >= width);
+    CHECK(horizontal || vertical);
+
+    APPBARDATA state{};
+    state.cbSize = sizeof state;
+    const UINT_PTR bits = Os().SHAppBarMessage(ABM_GETSTATE, &state);
+    CHECK_EQ(bits & ~UINT_PTR{0x3}, UINT_PTR{0}); // ABS_AUTOHIDE | ABS_ALWAYSONTOP
+}
+
+// One window at a time can be locked.
+CONTRACT_CASE(LockWindowUpdateHoldsOneWindow) {
+    TestWindow first(kOverlapped | WS_VISIBLE, 100, 100, 200, 150);
+    TestWindow second(kOverlapped | WS_VISIBLE, 150, 150, 200, 150);
+    CHECK(Os().LockWindowUpdate(first.get()));
+    CHECK(!Os().LockWindowUpdate(second.get()));
+    CHECK(Os().LockWindowUpdate(nullptr));
+    CHECK(Os().LockWindowUpdate(second.get()));
+    CHECK(Os().LockWindowUpdate(nullptr));
+}
+
+std::u16string Wide(UINT codePage, const std::string& bytes, DWORD flags = 0) {
+    char16_t out[64] = {};
+    const int n = Os().MultiByteToWideChar(codePage, flags, bytes.data(),
+                                           static_cast<int>(bytes.size()), out, 64);
+    return std::u16string(out, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+CONTRACT_CASE(CodePageConversions) {
+    CHECK_EQ(Wide(1252, "\x80\xE9"), u"\u20AC\u00E9");
+    CHECK_EQ(Wide(932, "\x83\x5C\x83\x74\x83\x67"), u"\u30BD\u30D5\u30C8"); // trail byte '\'
+    CHECK_EQ(Wide(CP_UTF8, "\xC3\xA9\xE3\x81\x82"), u"\u00E9\u3042");
+    char16_t wide[8];
+    CHECK_EQ(Os().MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "\xFF", 1, wide, 8), 0);
+    CHECK_EQ(Os().GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+    // -1: the terminator is converted and counted; a short buffer is an error, not a cut.
+    CHECK_EQ(Os().MultiByteToWideChar(1252, 0, "abc", -1, nullptr, 0), 4);
+    CHECK_EQ(Os().MultiByteToWideChar(1252, 0, "abcdef", -1, wide, 3), 0);
+    CHECK_EQ(Os().GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+
+    char bytes[16] = {};
+    BOOL used = TRUE;
+    CHECK_EQ(Os().WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u00E9t\u00E9", 3, bytes, 16,
+                                      nullptr, &used),
+             3);
+    CHECK_EQ(std::string(bytes, 3), "\xE9t\xE9");
+    CHECK(!used);
+    // A letter outside the code page: a best fit without the flag, the default with it.
+    std::memset(bytes, 0, sizeof bytes);
+    used = TRUE;
+    CHECK_EQ(Os().WideCharToMultiByte(1252, 0, u"\u0100", 1, bytes, 16, nullptr, &used), 1);
+    CHECK_EQ(std::string(bytes, 1), "A");
+    CHECK(!used);
+    CHECK_EQ(Os().WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u0100", 1, bytes, 16,
+                                      nullptr, &used),
+             1);
+    CHECK_EQ(std::string(bytes, 1), "?");
+    CHECK(used);
+    CHECK_EQ(Os().WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, u"\u30BD\\", 2, bytes, 16,
+                                      nullptr, &used),
+             3);
+    CHECK_EQ(std::string(bytes, 3), "\x83\x5C\\");
+    CHECK(!used);
+    CHECK_EQ(Os().WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"\u00E9", 1, bytes, 16,
+                                      nullptr, nullptr),
+             2);
+    CHECK_EQ(Os().WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"\xD800", 1, bytes, 16,
+                                      nullptr, nullptr),
+             0);
+    CHECK_EQ(Os().GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+}
+
+CONTRACT_HOST_CASE(Utf8RefusesBestFitFlagAndDefaultCharacter,
+                   "Wine 8 accepts WC_NO_BEST_FIT_CHARS and a used-default pointer for CP_UTF8") {
+    char bytes[16] = {};
+    BOOL used = FALSE;
+    CHECK_EQ(Os().WideCharToMultiByte(CP_UTF8, WC_NO_BEST_FIT_CHARS, u"a", 1, bytes, 16, nullptr,
+                                      nullptr),
+             0);
+    CHECK_EQ(Os().GetLastError(), ERROR_INVALID_FLAGS);
+    CHECK_EQ(Os().WideCharToMultiByte(CP_UTF8, 0, u"a", 1, bytes, 16, nullptr, &used), 0);
+    CHECK_EQ(Os().GetLastError(), ERROR_INVALID_PARAMETER);
+    CHECK_EQ(Os().WideCharToMultiByte(CP_UTF8, 0, u"a", 1, bytes, 16, "?", nullptr), 0);
+    CHECK_EQ(Os().GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+// Lower case and case-blind comparison follow Unicode in every script, not ASCII alone.
+CONTRACT_CASE(CaseMappingAndComparison) {
+    std::u16string text = u"\u00C9T\u00C9 \u0531\u0532\u0533 \u03A3\u0395 \u0414\u0416 \uFF21\uFF22 1.";
+    CHECK_EQ(Os().CharLowerBuffW(text.data(), static_cast<DWORD>(text.size())),
+             static_cast<DWORD>(text.size()));
+    CHECK_EQ(text, u"\u00E9t\u00E9 \u0561\u0562\u0563 \u03C3\u03B5 \u0434\u0436 \uFF41\uFF42 1.");
+
+    struct Pair {
+        const char16_t* a;
+        const char16_t* b;
+        int ignoringCase;
+    };
+    const Pair pairs[] = {
+        {u"label1", u"LABEL1", CSTR_EQUAL},
+        {u"\u00C9t\u00E9", u"\u00C9T\u00C9", CSTR_EQUAL},
+        {u"\u0531\u0532\u0533", u"\u0561\u0562\u0563", CSTR_EQUAL},
+        {u"\uFF42\uFF54\uFF4E", u"\uFF22\uFF34\uFF2E", CSTR_EQUAL},
+        {u"label1", u"label11", CSTR_LESS_THAN},
+        {u"abd", u"ABC", CSTR_GREATER_THAN},
+        {u"a", u"B", CSTR_LESS_THAN},
+        {u"Ete", u"\u00C9t\u00E9", CSTR_LESS_THAN},
+    };
+    for (const Pair& p : pairs) {
+        CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, p.a, -1, p.b, -1),
+                 p.ignoringCase);
+    }
+    // Counted lengths compare only what they count.
+    CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, u"LABEL1x", 6, u"label1",
+                                 6),
+             CSTR_EQUAL);
+    CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, 0, u"label1", -1, u"LABEL1", -1) !=
+                 CSTR_EQUAL,
+             true);
+}
+
+CONTRACT_CASE(FilesOpenReadAndClose) {
+    const std::string path = Env().MakeFile("contract.txt", "line1\nline2\n");
+    HANDLE file = Os().CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    REQUIRE(file != INVALID_HANDLE_VALUE);
+    // Readers may share it.
+    HANDLE again = Os().CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CHECK(again != INVALID_HANDLE_VALUE);
+    if (again != INVALID_HANDLE_VALUE) {
+        CHECK(Os().CloseHandle(again));
+    }
+    char buffer[32] = {};
+    DWORD got = 0;
+    CHECK(Os().ReadFile(file, buffer, 5, &got, nullptr));
+    CHECK_EQ(std::string(buffer, got), "line1");
+    CHECK(Os().ReadFile(file, buffer, sizeof buffer, &got, nullptr));
+    CHECK_EQ(std::string(buffer, got), "\nline2\n");
+    // At the end: success with nothing read.
+    got = 99;
+    CHECK(Os().ReadFile(file, buffer, sizeof buffer, &got, nullptr));
+    CHECK_EQ(got, 0u);
+    CHECK(Os().CloseHandle(file));
+
+    const std::string missing = Env().MissingFile();
+    CHECK(Os().CreateFileA(missing.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr) == INVALID_HANDLE_VALUE);
+    CHECK_EQ(Os().GetLastError(), ERROR_FILE_NOT_FOUND);
+    const std::string inMissingFolder = missing + "\\inside.txt";
+    CHECK(Os().CreateFileA(inMissingFolder.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr) == INVALID_HANDLE_VALUE);
+    CHECK_EQ(Os().GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+CONTRACT_CASE(ProcessesStartEndAndReportTheirExitCode) {
+    std::u16string commandLine = Env().ExitingProgram(3);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    REQUIRE(Os().CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process));
+    CHECK(process.hProcess != nullptr && process.hThread != nullptr);
+    CHECK_EQ(Os().WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    CHECK(Os().GetExitCodeProcess(process.hProcess, &exitCode));
+    CHECK_EQ(exitCode, 3u);
+    CHECK(Os().CloseHandle(process.hThread));
+    CHECK(Os().CloseHandle(process.hProcess));
+
+    const std::string missing = Env().MissingFile();
+    std::u16string none(missing.begin(), missing.end());
+    none += u".exe";
+    CHECK(!Os().CreateProcessW(nullptr, none.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    CHECK_EQ(Os().GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    SYSTEM_INFO info{};
+    Os().GetNativeSystemInfo(&info);
+    CHECK(info.u.s.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL ||
+          info.u.s.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
+          info.u.s.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64);
+    CHECK(info.dwNumberOfProcessors >= 1);
+    CHECK(Os().GetCurrentProcess() == reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+}
+
+} // namespace
+} // namespace contract
