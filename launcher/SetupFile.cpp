@@ -122,30 +122,6 @@ std::optional<std::string> CurrentDirectoryAnsi() {
     return ansi;
 }
 
-// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
-// also when the code page cannot express the directory.
-platform::UniqueKernelHandle OpenSetupFile() {
-    static constexpr std::array<std::string_view, 2> kNames = {"Setup.ini", ".setup_ini"};
-
-    const std::optional<std::string> directory = CurrentDirectoryAnsi();
-    if (!directory) {
-        return {};
-    }
-    for (std::string_view name : kNames) {
-        // At a drive root this gives two backslashes in a row, which the system accepts.
-        const std::string path = *directory + "\\" + std::string(name);
-        // The sharing of the C library's fopen for reading: others may read and write.
-        platform::UniqueKernelHandle file(
-            Os().CreateFileA(path.c_str(), platform::GENERIC_READ,
-                             platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, nullptr,
-                             platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) {
-            return file;
-        }
-    }
-    return {};
-}
-
 // Everything from the first semicolon on goes, quotes or not.
 void RemoveComment(char* line) {
     if (char* semicolon = std::strchr(line, ';')) {
@@ -171,6 +147,30 @@ std::u16string AnsiToText(const char* bytes) {
 }
 
 } // namespace
+
+// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
+// also when the code page cannot express the directory.
+platform::UniqueKernelHandle OpenSetupFile() {
+    static constexpr std::array<std::string_view, 2> kNames = {"Setup.ini", ".setup_ini"};
+
+    const std::optional<std::string> directory = CurrentDirectoryAnsi();
+    if (!directory) {
+        return {};
+    }
+    for (std::string_view name : kNames) {
+        // At a drive root this gives two backslashes in a row, which the system accepts.
+        const std::string path = *directory + "\\" + std::string(name);
+        // The sharing of the C library's fopen for reading: others may read and write.
+        platform::UniqueKernelHandle file(
+            Os().CreateFileA(path.c_str(), platform::GENERIC_READ,
+                             platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, nullptr,
+                             platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            return file;
+        }
+    }
+    return {};
+}
 
 bool CompactSetupLine(char* line) {
     const std::size_t length = std::strlen(line);

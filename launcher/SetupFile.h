@@ -47,6 +47,10 @@ enum class SetupLineKind { Title, DriverType, DriverVersion, End, Unrecognised }
 bool CompactSetupLine(char* line);
 SetupLineKind ParseSetupLine(char* line);
 
+// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
+// also when the code page cannot express the directory.
+platform::UniqueKernelHandle OpenSetupFile();
+
 // One step of the reading: a value for one of the labels, the end marker, or a failure that the
 // caller reports.
 struct SetupStep {

@@ -21,6 +21,9 @@ public:
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override { Record("GetLocaleInfoA"); return target_.GetLocaleInfoA(locale, type, data, cchData); }
     DWORD CharUpperBuffA(char* text, DWORD length) override { Record("CharUpperBuffA"); return target_.CharUpperBuffA(text, length); }
     int lstrcmpA(const char* a, const char* b) override { Record("lstrcmpA"); return target_.lstrcmpA(a, b); }
+    DWORD CharLowerBuffW(char16_t* text, DWORD length) override { Record("CharLowerBuffW"); return target_.CharLowerBuffW(text, length); }
+    int CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA, const char16_t* b, int cchB) override { Record("CompareStringW"); return target_.CompareStringW(locale, flags, a, cchA, b, cchB); }
+    UINT GetACP() override { Record("GetACP"); return target_.GetACP(); }
     int MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText, char16_t* wide, int cchWide) override { Record("MultiByteToWideChar"); return target_.MultiByteToWideChar(codePage, flags, text, cbText, wide, cchWide); }
     int WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide, char* text, int cbText, const char* defaultChar, BOOL* usedDefaultChar) override { Record("WideCharToMultiByte"); return target_.WideCharToMultiByte(codePage, flags, wide, cchWide, text, cbText, defaultChar, usedDefaultChar); }
     DWORD GetVersion() override { Record("GetVersion"); return target_.GetVersion(); }

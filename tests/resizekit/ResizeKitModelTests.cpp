@@ -2,6 +2,7 @@
 // language test and the stored design values.
 #include "resizekit/ResizeKit.h"
 
+#include "platform/Utf.h"
 #include "platform/sim/SimDesktop.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
@@ -185,10 +186,10 @@ TEST_F(ResizeKitModel, NameListsIgnoreCaseInEveryScript) {
     TResizeKit kit(nullptr);
     kit.SetNoResizeCtl(u"label1;Été;Ωmega;ԱԲԳ;ＢＴＮ");
     for (const char16_t* name : {u"LABEL1", u"Label1", u"ÉTÉ", u"ωMEGA", u"աբգ", u"ｂｔｎ"}) {
-        EXPECT_TRUE(kit.NoResizeCtls().Contains(name)) << toolkit::Utf16ToUtf8(name);
+        EXPECT_TRUE(kit.NoResizeCtls().Contains(name)) << platform::Utf16ToUtf8(name);
     }
     for (const char16_t* name : {u"label", u"label11", u"Ete", u"BTN", u""}) {
-        EXPECT_FALSE(kit.NoResizeCtls().Contains(name)) << toolkit::Utf16ToUtf8(name);
+        EXPECT_FALSE(kit.NoResizeCtls().Contains(name)) << platform::Utf16ToUtf8(name);
     }
 }
 
