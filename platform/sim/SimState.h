@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::sim {
@@ -187,7 +188,9 @@ struct DesktopState {
     // Windows.
     std::vector<std::unique_ptr<WindowClass>> classes;
     ATOM nextAtom = 0xC000;
-    std::map<std::uintptr_t, std::unique_ptr<Window>> windows;
+    // Hashed: a handle lookup runs in every message and call, and must not grow with the
+    // number of windows. Nothing depends on the order of this table.
+    std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
     std::vector<HWND> topLevel; // z-order, top first
     HWND active = nullptr;
     HWND focus = nullptr;
@@ -229,7 +232,7 @@ struct DesktopState {
     HGDIOBJ stockBrush = nullptr;
     std::map<int, HBRUSH> sysBrushes; // GetSysColorBrush's permanent brushes
     std::map<std::uintptr_t, DeviceContext> dcs;
-    std::map<std::uintptr_t, GdiObject> gdiObjects;
+    std::unordered_map<std::uintptr_t, GdiObject> gdiObjects; // unordered, as windows
     std::map<std::uintptr_t, IconObject> icons;
     std::map<std::pair<const Resource*, int>, HICON> sharedIcons;
     std::vector<PaintOp> paintOps;
