@@ -7,7 +7,6 @@
 #include "resizekit/Arithmetic.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <unordered_map>
 
@@ -42,14 +41,16 @@ public:
     WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
 };
 
-// "RKitAdd" and the count with at least four digits.
+// "RKitAdd" and the count with at least four digits, as "%.4d" writes it. Formatted by hand:
+// printf would bring the C library's whole formatter into the program for this one name.
 std::u16string GeneratedName(int count) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%.4d", count);
+    const std::string digits = std::to_string(count < 0 ? -static_cast<long long>(count) : count);
     std::u16string name = u"RKitAdd";
-    for (const char* p = digits; *p != '\0'; ++p) {
-        name.push_back(static_cast<char16_t>(*p));
+    if (count < 0) {
+        name.push_back(u'-');
     }
+    name.append(digits.size() < 4 ? 4 - digits.size() : 0, u'0');
+    name.append(digits.begin(), digits.end());
     return name;
 }
 
