@@ -29,7 +29,7 @@ work=$build/e2e-work/hardening
 rm -rf "$work" && mkdir -p "$work" && cp -a "$package" "$work/package" || fail "cannot copy the package"
 log=$work/relay.log
 # The window then waits for the user; the trace up to that point is what counts.
-(cd "$work/package" && WINEDEBUG=+relay,+loaddll timeout -k 5 15 wine ./Setup.exe </dev/null >"$log" 2>&1)
+(cd "$work/package" && WINEDEBUG=+relay,+loaddll timeout -k 5 15 "$WINELOADER" ./Setup.exe </dev/null >"$log" 2>&1)
 base=$(grep -m1 -E 'loaddll.*Setup\.exe" at ' "$log" | sed -E 's/.* at ([0-9A-Fa-f]+):.*/\1/')
 [ -n "$base" ] || fail "Setup.exe did not load (see $log)"
 # Calls whose return address lies in Setup.exe's image (under 1 MiB), in order.
