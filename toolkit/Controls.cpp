@@ -7,6 +7,7 @@
 #include "toolkit/Properties.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <unordered_map>
 
@@ -51,6 +52,7 @@ struct WindowGlue {
         }
         control.handle_ = nullptr;
         control.systemProc_ = nullptr;
+        control.hfontWindow_ = nullptr;
     }
 };
 
@@ -173,8 +175,11 @@ void TControl::SetBoundsFields(int left, int top, int width, int height) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    const bool moved = left != left_ || top != top_ || std::max(width, 0) != width_ ||
+                       std::max(height, 0) != height_;
     SetBoundsFields(left, top, width, height);
-    if (handle_ != nullptr) {
+    // Moving a window to where it is still repaints it.
+    if (handle_ != nullptr && moved) {
         if (Os().MoveWindow(handle_, left_, top_, width_, height_, TRUE) == FALSE) {
             throw EInvalidOperation(u"Cannot move the window of " + Name());
         }
@@ -228,6 +233,14 @@ void TControl::FontChanged() {
         return;
     }
     const LOGFONTW logFont = font_.LogFont();
+    if (hfont_ && hfontWindow_ == handle_ &&
+        std::memcmp(&logFont, &hfontLog_, sizeof logFont) == 0) {
+        if (hfontColor_ != font_.Color()) {
+            hfontColor_ = font_.Color();
+            Invalidate();
+        }
+        return;
+    }
     HFONT font = Os().CreateFontIndirectW(&logFont);
     if (font == nullptr) {
         throw EInvalidOperation(u"Cannot create the font " + font_.Name());
@@ -235,6 +248,9 @@ void TControl::FontChanged() {
     // The window takes the new font before the old one is released.
     Os().SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     hfont_.reset(font);
+    hfontLog_ = logFont;
+    hfontColor_ = font_.Color();
+    hfontWindow_ = handle_;
     Invalidate();
 }
 
@@ -395,6 +411,7 @@ void TControl::DestroyHandle() {
         }
     }
     hfont_.reset();
+    hfontWindow_ = nullptr;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,14 +29,17 @@ work=$build/e2e-work/hardening
 rm -rf "$work" && mkdir -p "$work" && cp -a "$package" "$work/package" || fail "cannot copy the package"
 log=$work/relay.log
 # The window then waits for the user; the trace up to that point is what counts.
-(cd "$work/package" && WINEDEBUG=+relay,+loaddll timeout -k 5 15 wine ./Setup.exe </dev/null >"$log" 2>&1)
+(cd "$work/package" && WINEDEBUG=+relay,+loaddll timeout -k 5 15 "$WINELOADER" ./Setup.exe </dev/null >"$log" 2>&1)
 base=$(grep -m1 -E 'loaddll.*Setup\.exe" at ' "$log" | sed -E 's/.* at ([0-9A-Fa-f]+):.*/\1/')
+# Other processes' images (Wine's own programs) load at the same address: only the thread
+# that loaded Setup.exe counts.
+thread=$(grep -m1 -E 'loaddll.*Setup\.exe" at ' "$log" | cut -d: -f1)
 [ -n "$base" ] || fail "Setup.exe did not load (see $log)"
-# Calls whose return address lies in Setup.exe's image (under 1 MiB), in order.
-calls=$(python3 - "$base" "$log" <<'PY'
+# Calls on that thread whose return address lies in Setup.exe's image (under 1 MiB), in order.
+calls=$(python3 - "$base" "$log" "$thread" <<'PY'
 import re, sys
 base = int(sys.argv[1], 16)
-call = re.compile(r":Call ([\w.]+)\(.*\bret=([0-9a-f]+)$")
+call = re.compile(r"^" + re.escape(sys.argv[3]) + r":Call ([\w.]+)\(.*\bret=([0-9a-f]+)$")
 with open(sys.argv[2], errors="replace") as log:
     for line in log:
         m = call.search(line.rstrip("\n"))

@@ -137,5 +137,35 @@ TEST_F(FontDesktopTest, EachFontChangeGivesTheWindowANewFontAndReleasesTheOldOnc
     EXPECT_TRUE(desktop_.Ledger().Faults().empty()) << desktop_.Ledger().Report();
 }
 
+// A rescale assigns every control's font again; only a real change reaches the window.
+TEST_F(FontDesktopTest, AnUnchangedFontKeepsTheWindowsFont) {
+    TForm form(nullptr);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetParentFont(false);
+    label->Font().SetHeight(-13);
+    HWND window = label->Handle();
+    const int created = desktop_.Ledger().AcquiredCount(HandleKind::Font);
+
+    TFont same(120);
+    same.Assign(label->Font());
+    label->Font().Assign(same);
+    label->Font().SetSize(label->Font().Size());
+    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), created);
+
+    label->Font().SetHeight(-20);
+    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), created + 1);
+    ASSERT_TRUE(desktop_.FontOf(window).has_value());
+    EXPECT_EQ(desktop_.FontOf(window)->lfHeight, -20);
+
+    // A window made again needs the font again, even an unchanged one.
+    label->SetParent(nullptr);
+    label->SetParent(&form);
+    ASSERT_NE(label->Handle(), nullptr);
+    ASSERT_TRUE(desktop_.FontOf(label->Handle()).has_value());
+    EXPECT_EQ(desktop_.FontOf(label->Handle())->lfHeight, -20);
+    EXPECT_TRUE(desktop_.Ledger().Faults().empty()) << desktop_.Ledger().Report();
+}
+
 } // namespace
 } // namespace toolkit_test
