@@ -16,6 +16,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 # --------------------------------------------------------------------------------------------
 # Shapes: each answers whether a point lies inside it and gives a bounding box for culling.
@@ -300,6 +301,19 @@ def dib_32(rows):
     return info_header(width, height * 2, 32, len(colour) + len(mask)) + colour + mask, 32, 0
 
 
+def png_32(rows):
+    """An RGBA PNG of the rows, as an icon image that Windows Vista and later read."""
+    width, height = len(rows[0]), len(rows)
+    raw = b"".join(b"\0" + bytes(c for r, g, b, a in row for c in (r, g, b, a)) for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+    return png + chunk(b"IEND", b""), 32, 0
+
+
 def dib_indexed(palette, indices, masks, bpp):
     width, height = len(indices[0]), len(indices)
     colour = b""
@@ -478,7 +492,9 @@ def build():
     drawings = {48: render(box_scene(48), 48, 48, 8), 32: render(box_scene(32), 32, 32, 8),
                 16: render(small_box_scene(), 16, 16, 12)}
     images = [(s, s, dib_indexed(*to_8bpp(drawings[s]), bpp=8)) for s in sizes]
-    images += [(s, s, dib_32(drawings[s])) for s in sizes]
+    # The largest true-colour image is stored compressed (PNG), as Windows Vista and later
+    # allow; the three 256-colour images stay plain DIBs.
+    images += [(s, s, png_32(drawings[s]) if s == 48 else dib_32(drawings[s])) for s in sizes]
     files["Setup.ico"] = ico(images)
 
     window = render_majority(window_icon_scene(), 32, 32, 6, VGA)
