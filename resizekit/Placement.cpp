@@ -21,6 +21,16 @@ RECT WindowRect(platform::HWND window) {
     return r;
 }
 
+// Moves a window of W x H at (x, y) back inside the work area's right and bottom edges.
+void PullIn(int& x, int& y, int W, int H, const TResizeKit::TWorkArea& area) {
+    if (x + W > area.Width) {
+        x = area.Width - W;
+    }
+    if (y + H > area.Height) {
+        y = area.Height - H;
+    }
+}
+
 } // namespace
 
 TResizeKit::TWorkArea TResizeKit::GetWorkArea(bool ValidTaskbar) const {
@@ -79,12 +89,7 @@ void TResizeKit::PlaceForm(platform::HWND Window, TResizeFormPos Pos, bool Valid
     const RECT r = WindowRect(Window);
     int x = r.left;
     int y = r.top;
-    if (x + W > area.Width) {
-        x = area.Width - W;
-    }
-    if (y + H > area.Height) {
-        y = area.Height - H;
-    }
+    PullIn(x, y, W, H, area);
     const int midX = (area.Width - W) / 2; // C++ division truncates toward zero, as wanted
     const int midY = (area.Height - H) / 2;
     const int farX = area.Width - W;
@@ -255,11 +260,6 @@ void TResizeKit::RefitOnScreenChange() {
     const int H = std::min(RectHeight(r) + 1, area.Height);
     int x = r.left;
     int y = r.top;
-    if (x + W > area.Width) {
-        x = area.Width - W;
-    }
-    if (y + H > area.Height) {
-        y = area.Height - H;
-    }
+    PullIn(x, y, W, H, area);
     Os().MoveWindow(FOwnerHandle, x, y, W, H, platform::TRUE);
 }

@@ -173,17 +173,26 @@ void TResizeKit::SyncControlLists() {
     }
 }
 
+namespace {
+
+// A count of 0 is counted afresh: N over the owner's components, S over the first N of them.
+void CompleteCounts(const TComponent& owner, int& N, int& S) {
+    if (N == 0 || N > owner.ComponentCount()) {
+        N = owner.ComponentCount();
+    }
+    if (S == 0) {
+        S = ChildSum(owner, N);
+    }
+}
+
+} // namespace
+
 void TResizeKit::AddNewControls(int N, int S) {
     TComponent* owner = Owner();
     if (owner == nullptr) {
         return;
     }
-    if (N == 0 || N > owner->ComponentCount()) {
-        N = owner->ComponentCount();
-    }
-    if (S == 0) {
-        S = ChildSum(*owner, N);
-    }
+    CompleteCounts(*owner, N, S);
     for (int i = 0; i < N && i < owner->ComponentCount(); ++i) {
         TControl* K = AsControl(owner->Components(i));
         if (K == nullptr || FNoResizeCtls.Contains(K->Name())) {
@@ -223,12 +232,7 @@ void TResizeKit::DropVanishedControls(int N, int S) {
     if (owner == nullptr) {
         return;
     }
-    if (N == 0 || N > owner->ComponentCount()) {
-        N = owner->ComponentCount();
-    }
-    if (S == 0) {
-        S = ChildSum(*owner, N);
-    }
+    CompleteCounts(*owner, N, S);
     // The owner's controls by name, first in index order, so the walk stays linear.
     std::unordered_map<std::u16string, TControl*> controls;
     for (int i = 0; i < N; ++i) {
