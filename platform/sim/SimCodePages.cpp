@@ -1,6 +1,8 @@
 // Code pages and locale: conversions through iconv with Windows' length conventions, upper
 // casing, string comparison and the locale queries.
-#include "platform/sim/SimState.h"
+#include "platform/sim/SimLocale.h"
+
+#include "platform/sim/SimKernel.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -199,45 +201,44 @@ int ToWide(UINT codePage, DWORD flags, const char* text, int cbText, char16_t* w
     return needed;
 }
 
-int SimDesktop::MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
-                                    char16_t* wide, int cchWide) {
+int Locale::MultiByteToWideChar(UINT codePage, DWORD flags, const char* text, int cbText,
+                                char16_t* wide, int cchWide) {
     DWORD error = 0;
-    int result = ToWide(ResolveCodePage(codePage, state_->config.ansiCodePage), flags, text, cbText,
-                        wide, cchWide, error);
+    int result = ToWide(ResolveCodePage(codePage, config_.ansiCodePage), flags, text, cbText, wide,
+                        cchWide, error);
     if (error != 0) {
-        state_->Fail(error);
+        kernel_.Fail(error);
     }
     return result;
 }
 
-int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide,
-                                    char* text, int cbText, const char* defaultChar,
-                                    BOOL* usedDefaultChar) {
-    DesktopState& s = *state_;
-    const UINT page = ResolveCodePage(codePage, s.config.ansiCodePage);
+int Locale::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* wide, int cchWide,
+                                char* text, int cbText, const char* defaultChar,
+                                BOOL* usedDefaultChar) {
+    const UINT page = ResolveCodePage(codePage, config_.ansiCodePage);
     if (wide == nullptr || cchWide == 0 || cchWide < -1 || cbText < 0 ||
         (text == nullptr && cbText > 0)) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     if (page == CP_UTF8 || page == CP_UTF7) {
         // UTF-7 takes no flags at all.
         const bool badFlags = (flags & ~(page == CP_UTF8 ? WC_ERR_INVALID_CHARS : DWORD{0})) != 0;
         const bool badDefault = defaultChar != nullptr || usedDefaultChar != nullptr;
-        if (badFlags && !(badDefault && s.config.utf8DefaultCharCheckFirst)) {
-            s.Fail(ERROR_INVALID_FLAGS);
+        if (badFlags && !(badDefault && config_.utf8DefaultCharCheckFirst)) {
+            kernel_.Fail(ERROR_INVALID_FLAGS);
             return 0;
         }
         if (badDefault) {
-            s.Fail(ERROR_INVALID_PARAMETER);
+            kernel_.Fail(ERROR_INVALID_PARAMETER);
             return 0;
         }
     } else if ((flags & ~WC_VALID_FLAGS) != 0) {
-        s.Fail(ERROR_INVALID_FLAGS);
+        kernel_.Fail(ERROR_INVALID_FLAGS);
         return 0;
     }
     if (converters.Get(IconvName(page), "UTF-32LE") == reinterpret_cast<iconv_t>(-1)) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     std::size_t length = 0;
@@ -274,7 +275,7 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
         if (page == CP_UTF8) {
             if (lone) {
                 if ((flags & WC_ERR_INVALID_CHARS) != 0) {
-                    s.Fail(ERROR_NO_UNICODE_TRANSLATION);
+                    kernel_.Fail(ERROR_NO_UNICODE_TRANSLATION);
                     return 0;
                 }
                 c = 0xFFFD;
@@ -303,18 +304,18 @@ int SimDesktop::WideCharToMultiByte(UINT codePage, DWORD flags, const char16_t* 
     }
     if (needed > cbText) {
         std::memcpy(text, out.data(), static_cast<std::size_t>(cbText));
-        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        kernel_.Fail(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     std::memcpy(text, out.data(), out.size());
     return needed;
 }
 
-DWORD SimDesktop::CharUpperBuffA(char* text, DWORD length) {
+DWORD Locale::CharUpperBuffA(char* text, DWORD length) {
     if (text == nullptr) {
         return 0;
     }
-    const UINT page = state_->config.ansiCodePage;
+    const UINT page = config_.ansiCodePage;
     for (DWORD i = 0; i < length; ++i) {
         auto byte = static_cast<unsigned char>(text[i]);
         if (page == 932 && IsLeadByte932(byte)) {
@@ -337,7 +338,7 @@ DWORD SimDesktop::CharUpperBuffA(char* text, DWORD length) {
     return length;
 }
 
-int SimDesktop::lstrcmpA(const char* a, const char* b) {
+int Locale::lstrcmpA(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) {
         return a == b ? 0 : (a == nullptr ? -1 : 1);
     }
@@ -384,7 +385,7 @@ char16_t LowerUnit(char16_t c) {
 
 } // namespace
 
-DWORD SimDesktop::CharLowerBuffW(char16_t* text, DWORD length) {
+DWORD Locale::CharLowerBuffW(char16_t* text, DWORD length) {
     if (text == nullptr) {
         return 0;
     }
@@ -394,20 +395,19 @@ DWORD SimDesktop::CharLowerBuffW(char16_t* text, DWORD length) {
     return length;
 }
 
-int SimDesktop::CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA,
-                               const char16_t* b, int cchB) {
-    DesktopState& s = *state_;
+int Locale::CompareStringW(LCID locale, DWORD flags, const char16_t* a, int cchA, const char16_t* b,
+                           int cchB) {
     if (a == nullptr || b == nullptr || cchA < -1 || cchB < -1) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     if ((flags & ~NORM_IGNORECASE) != 0) {
-        s.Fail(ERROR_INVALID_FLAGS);
+        kernel_.Fail(ERROR_INVALID_FLAGS);
         return 0;
     }
-    if (locale != LOCALE_USER_DEFAULT && locale != 0x0800 && locale != s.config.userLcid &&
+    if (locale != LOCALE_USER_DEFAULT && locale != 0x0800 && locale != config_.userLcid &&
         locale != 1033 && locale != 1041) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     auto measure = [](const char16_t* text, int count) {
@@ -442,8 +442,8 @@ int SimDesktop::CompareStringW(LCID locale, DWORD flags, const char16_t* a, int 
     return caseOrder;
 }
 
-UINT SimDesktop::GetACP() {
-    return state_->config.ansiCodePage;
+UINT Locale::GetACP() {
+    return config_.ansiCodePage;
 }
 
 // ---- Locale -----------------------------------------------------------------------------------
@@ -469,19 +469,18 @@ constexpr KnownLocale kLocales[] = {
 
 } // namespace
 
-LCID SimDesktop::GetUserDefaultLCID() {
-    return state_->config.userLcid;
+LCID Locale::GetUserDefaultLCID() {
+    return config_.userLcid;
 }
 
-int SimDesktop::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) {
-    DesktopState& s = *state_;
+int Locale::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) {
     if (cchData < 0 || (data == nullptr && cchData > 0)) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     const bool user = locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT ||
-                      locale == 0 || locale == s.config.userLcid;
-    const LCID lcid = user ? s.config.userLcid : locale;
+                      locale == 0 || locale == config_.userLcid;
+    const LCID lcid = user ? config_.userLcid : locale;
     const KnownLocale* known = nullptr;
     for (const auto& candidate : kLocales) {
         if (candidate.lcid == lcid) {
@@ -489,13 +488,13 @@ int SimDesktop::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData
         }
     }
     if (known == nullptr && !user) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     std::string value;
     switch (type & ~(LOCALE_NOUSEROVERRIDE | LOCALE_USE_CP_ACP)) {
     case LOCALE_SABBREVLANGNAME:
-        value = user ? s.config.abbrevLangName : known->abbreviation;
+        value = user ? config_.abbrevLangName : known->abbreviation;
         break;
     case LOCALE_ILANGUAGE: {
         char hex[8];
@@ -504,17 +503,16 @@ int SimDesktop::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData
         break;
     }
     case LOCALE_IDEFAULTANSICODEPAGE:
-        value = std::to_string(user ? s.config.ansiCodePage : known->ansi);
+        value = std::to_string(user ? config_.ansiCodePage : known->ansi);
         break;
     case LOCALE_IDEFAULTCODEPAGE:
-        value =
-            std::to_string(user ? ResolveCodePage(CP_OEMCP, s.config.ansiCodePage) : known->oem);
+        value = std::to_string(user ? ResolveCodePage(CP_OEMCP, config_.ansiCodePage) : known->oem);
         break;
     case LOCALE_SENGLANGUAGE:
         value = known != nullptr ? known->english : "Unknown";
         break;
     default:
-        s.Fail(ERROR_INVALID_FLAGS);
+        kernel_.Fail(ERROR_INVALID_FLAGS);
         return 0;
     }
     const auto needed = static_cast<int>(value.size() + 1);
@@ -522,7 +520,7 @@ int SimDesktop::GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData
         return needed;
     }
     if (cchData < needed) {
-        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        kernel_.Fail(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     std::memcpy(data, value.c_str(), value.size() + 1);

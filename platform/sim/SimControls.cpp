@@ -1,22 +1,23 @@
-// The built-in control classes "STATIC" and "BUTTON": what the program relies on of them.
-#include "platform/sim/SimState.h"
+// The built-in classes "STATIC" and "BUTTON", what the program relies on of them, and the
+// "#32770" window that stands for a message box.
+#include "platform/sim/SimAreas.h"
 
 namespace platform::sim {
 
 namespace {
 
 RECT ClientOf(const Window& w) {
-    return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
+    return RECT{0, 0, Width(w.client), Height(w.client)};
 }
 
 // Handles what both classes share; false when the message is not one of them.
-bool CommonMessage(SimDesktop& desktop, DesktopState& s, Window& w, UINT message, WPARAM wParam,
-                   LPARAM lParam, LRESULT& result) {
+bool CommonMessage(DesktopAreas& a, Window& w, UINT message, WPARAM wParam, LPARAM lParam,
+                   LRESULT& result) {
     switch (message) {
     case WM_SETFONT:
         w.font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) {
-            s.Invalidate(w.handle, true, false);
+            a.gdi.Invalidate(w.handle, true, false);
         }
         result = 0;
         return true;
@@ -24,11 +25,11 @@ bool CommonMessage(SimDesktop& desktop, DesktopState& s, Window& w, UINT message
         result = reinterpret_cast<LRESULT>(w.font);
         return true;
     case WM_SETTEXT:
-        result = desktop.DefWindowProcW(w.handle, message, wParam, lParam);
-        s.Invalidate(w.handle, true, false);
+        result = a.windows.DefWindowProcW(w.handle, message, wParam, lParam);
+        a.gdi.Invalidate(w.handle, true, false);
         return true;
     case WM_ENABLE:
-        s.Invalidate(w.handle, true, false);
+        a.gdi.Invalidate(w.handle, true, false);
         result = 0;
         return true;
     default:
@@ -37,43 +38,29 @@ bool CommonMessage(SimDesktop& desktop, DesktopState& s, Window& w, UINT message
 }
 
 // Draws a control's text as the control itself would, with its font selected.
-void DrawCaption(SimDesktop& desktop, const Window& w, HDC dc, UINT format) {
-    HGDIOBJ previous = w.font != nullptr ? desktop.SelectObject(dc, w.font) : nullptr;
+void DrawCaption(DesktopAreas& a, const Window& w, HDC dc, UINT format) {
+    HGDIOBJ previous = w.font != nullptr ? a.gdi.SelectObject(dc, w.font) : nullptr;
     RECT client = ClientOf(w);
-    desktop.DrawTextW(dc, w.text.c_str(), -1, &client, format);
+    a.gdi.DrawTextW(dc, w.text.c_str(), -1, &client, format);
     if (previous != nullptr) {
-        desktop.SelectObject(dc, previous);
+        a.gdi.SelectObject(dc, previous);
     }
 }
 
-} // namespace
-
-LRESULT PLATFORM_CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SimDesktop* desktop = DesktopOf(window);
-    if (desktop == nullptr) {
-        return 0;
-    }
-    DesktopState& s = StateOf(*desktop);
-    Window* w = s.Find(window);
-    LRESULT result = 0;
-    if (w == nullptr) {
-        return 0;
-    }
-    if (CommonMessage(*desktop, s, *w, message, wParam, lParam, result)) {
-        return result;
-    }
+LRESULT StaticMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
     switch (message) {
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_PAINT: {
         PAINTSTRUCT ps{};
-        HDC dc = desktop->BeginPaint(window, &ps);
+        HDC dc = a.gdi.BeginPaint(window, &ps);
         if (dc == nullptr) {
             return 0;
         }
-        w = s.Find(window);
+        w = BuiltInControls::Edit(a.windows, window);
         if (w == nullptr) {
-            desktop->EndPaint(window, &ps);
+            a.gdi.EndPaint(window, &ps);
             return 0;
         }
         if ((w->style & SS_TYPEMASK) == SS_OWNERDRAW) {
@@ -87,62 +74,51 @@ LRESULT PLATFORM_CALLBACK StaticProcedure(HWND window, UINT message, WPARAM wPar
                                 ClientOf(*w),
                                 0};
             if (w->parent != nullptr) {
-                s.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
-                       reinterpret_cast<LPARAM>(&item));
+                a.messaging.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
+                                 reinterpret_cast<LPARAM>(&item));
             }
         } else {
             // The parent chooses the colours, as for every static control.
-            LRESULT brush = w->parent != nullptr
-                                ? s.Send(w->parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                         reinterpret_cast<LPARAM>(window))
-                                : desktop->DefWindowProcW(window, WM_CTLCOLORSTATIC,
-                                                          reinterpret_cast<WPARAM>(dc),
-                                                          reinterpret_cast<LPARAM>(window));
-            w = s.Find(window);
+            LRESULT brush =
+                w->parent != nullptr
+                    ? a.messaging.Send(w->parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(window))
+                    : a.windows.DefWindowProcW(window, WM_CTLCOLORSTATIC,
+                                               reinterpret_cast<WPARAM>(dc),
+                                               reinterpret_cast<LPARAM>(window));
+            w = BuiltInControls::Edit(a.windows, window);
             if (w != nullptr) {
                 RECT client = ClientOf(*w);
                 if (brush != 0) {
-                    desktop->FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
+                    a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
-                DrawCaption(*desktop, *w, dc,
+                DrawCaption(a, *w, dc,
                             DT_LEFT | ((w->style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0u));
             }
         }
-        desktop->EndPaint(window, &ps);
+        a.gdi.EndPaint(window, &ps);
         return 0;
     }
     default:
-        return desktop->DefWindowProcW(window, message, wParam, lParam);
+        return a.windows.DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
-LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SimDesktop* desktop = DesktopOf(window);
-    if (desktop == nullptr) {
-        return 0;
-    }
-    DesktopState& s = StateOf(*desktop);
-    Window* w = s.Find(window);
-    LRESULT result = 0;
-    if (w == nullptr) {
-        return 0;
-    }
-    if (CommonMessage(*desktop, s, *w, message, wParam, lParam, result)) {
-        return result;
-    }
+LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
     const DWORD type = w->style & BS_TYPEMASK;
     auto click = [&]() {
         // The parent hears of the click after the button has let go.
-        Window* b = s.Find(window);
+        Window* b = BuiltInControls::Edit(a.windows, window);
         if (b == nullptr) {
             return;
         }
         b->pushed = false;
-        s.Invalidate(window, true, false);
+        a.gdi.Invalidate(window, true, false);
         if (b->parent != nullptr) {
-            s.Send(b->parent, WM_COMMAND,
-                   static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(b->id), BN_CLICKED)),
-                   reinterpret_cast<LPARAM>(window));
+            a.messaging.Send(b->parent, WM_COMMAND,
+                             static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(b->id), BN_CLICKED)),
+                             reinterpret_cast<LPARAM>(window));
         }
     };
     switch (message) {
@@ -165,23 +141,23 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
     case BM_SETSTYLE:
         w->style = (w->style & ~0xFFFFu) | static_cast<DWORD>(wParam & 0xFFFF);
         if (LOWORD(static_cast<std::uintptr_t>(lParam)) != 0) {
-            s.Invalidate(window, true, false);
+            a.gdi.Invalidate(window, true, false);
         }
         return 0;
     case BM_CLICK:
         if ((w->style & WS_DISABLED) != 0) {
             return 0; // a disabled button cannot be clicked
         }
-        s.Send(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        if (s.Find(window) != nullptr) {
-            s.Send(window, WM_LBUTTONUP, 0, 0);
+        a.messaging.Send(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        if (BuiltInControls::Edit(a.windows, window) != nullptr) {
+            a.messaging.Send(window, WM_LBUTTONUP, 0, 0);
         }
         return 0;
     case WM_LBUTTONDOWN:
-        desktop->SetFocus(window);
-        if (Window* b = s.Find(window); b != nullptr) {
+        a.activation.SetFocus(window);
+        if (Window* b = BuiltInControls::Edit(a.windows, window); b != nullptr) {
             b->pushed = true;
-            s.Invalidate(window, true, false);
+            a.gdi.Invalidate(window, true, false);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -192,7 +168,7 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
             w->pushed = true;
-            s.Invalidate(window, true, false);
+            a.gdi.Invalidate(window, true, false);
         }
         return 0;
     case WM_KEYUP:
@@ -201,27 +177,27 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
         }
         return 0;
     case BM_GETSTATE:
-        return (w->pushed ? BST_PUSHED : 0u) | (s.focus == window ? BST_FOCUS : 0u);
+        return (w->pushed ? BST_PUSHED : 0u) | (a.activation.Focus() == window ? BST_FOCUS : 0u);
     case BM_SETSTATE:
         w->pushed = wParam != 0;
-        s.Invalidate(window, true, false);
+        a.gdi.Invalidate(window, true, false);
         return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        s.Invalidate(window, true, false);
+        a.gdi.Invalidate(window, true, false);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps{};
-        HDC dc = desktop->BeginPaint(window, &ps);
+        HDC dc = a.gdi.BeginPaint(window, &ps);
         if (dc == nullptr) {
             return 0;
         }
-        w = s.Find(window);
+        w = BuiltInControls::Edit(a.windows, window);
         if (w == nullptr) {
-            desktop->EndPaint(window, &ps);
+            a.gdi.EndPaint(window, &ps);
             return 0;
         }
-        const bool focused = s.focus == window;
+        const bool focused = a.activation.Focus() == window;
         const bool disabled = (w->style & WS_DISABLED) != 0;
         if (type == BS_OWNERDRAW) {
             UINT state = (w->pushed ? ODS_SELECTED : 0u) | (focused ? ODS_FOCUS : 0u) |
@@ -232,35 +208,86 @@ LRESULT PLATFORM_CALLBACK ButtonProcedure(HWND window, UINT message, WPARAM wPar
                                 dc,         ClientOf(*w),
                                 0};
             if (w->parent != nullptr) {
-                s.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
-                       reinterpret_cast<LPARAM>(&item));
+                a.messaging.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
+                                 reinterpret_cast<LPARAM>(&item));
             }
         } else {
-            LRESULT brush = w->parent != nullptr
-                                ? s.Send(w->parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
-                                         reinterpret_cast<LPARAM>(window))
-                                : 0;
-            w = s.Find(window);
+            LRESULT brush =
+                w->parent != nullptr
+                    ? a.messaging.Send(w->parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(window))
+                    : 0;
+            w = BuiltInControls::Edit(a.windows, window);
             if (w != nullptr) {
                 RECT client = ClientOf(*w);
                 if (brush != 0) {
-                    desktop->FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
+                    a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
-                desktop->DrawFrameControl(dc, &client, DFC_BUTTON,
-                                          DFCS_BUTTONPUSH | (w->pushed ? DFCS_PUSHED : 0u) |
-                                              (disabled ? DFCS_INACTIVE : 0u));
-                DrawCaption(*desktop, *w, dc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+                a.gdi.DrawFrameControl(dc, &client, DFC_BUTTON,
+                                       DFCS_BUTTONPUSH | (w->pushed ? DFCS_PUSHED : 0u) |
+                                           (disabled ? DFCS_INACTIVE : 0u));
+                DrawCaption(a, *w, dc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
                 if (focused) {
-                    desktop->DrawFocusRect(dc, &client);
+                    a.gdi.DrawFocusRect(dc, &client);
                 }
             }
         }
-        desktop->EndPaint(window, &ps);
+        a.gdi.EndPaint(window, &ps);
         return 0;
     }
     default:
-        return desktop->DefWindowProcW(window, message, wParam, lParam);
+        return a.windows.DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+using ClassMessage = LRESULT (*)(DesktopAreas& a, Window* w, HWND window, UINT message,
+                                 WPARAM wParam, LPARAM lParam);
+
+// What every built-in procedure does first: find the window's desktop and record, handle what
+// the control classes share, and keep anything thrown inside (Windows' own classes let nothing
+// out to the program; what failed is lost with the message).
+LRESULT Run(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool control,
+            ClassMessage classMessage) noexcept {
+    try {
+        DesktopAreas* a = AreasOf(window);
+        Window* w = a == nullptr ? nullptr : BuiltInControls::Edit(a->windows, window);
+        if (w == nullptr) {
+            return 0;
+        }
+        LRESULT result = 0;
+        if (control && CommonMessage(*a, *w, message, wParam, lParam, result)) {
+            return result;
+        }
+        return classMessage(*a, w, window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT MessageBoxMessage(DesktopAreas& a, Window*, HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+    return a.windows.DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+Window* BuiltInControls::Edit(WindowTree& windows, HWND window) {
+    return windows.Get(window);
+}
+
+LRESULT PLATFORM_CALLBACK BuiltInControls::Static(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) noexcept {
+    return Run(window, message, wParam, lParam, true, StaticMessage);
+}
+
+LRESULT PLATFORM_CALLBACK BuiltInControls::Button(HWND window, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) noexcept {
+    return Run(window, message, wParam, lParam, true, ButtonMessage);
+}
+
+LRESULT PLATFORM_CALLBACK BuiltInControls::MessageBox(HWND window, UINT message, WPARAM wParam,
+                                                      LPARAM lParam) noexcept {
+    return Run(window, message, wParam, lParam, false, MessageBoxMessage);
 }
 
 } // namespace platform::sim

@@ -1,12 +1,12 @@
-// Files on drive C: (a host folder), the current directory, the module and its resources.
-#include "platform/sim/SimState.h"
+// Files on drive C: (a host folder), the current directory and the module.
+#include "platform/sim/SimKernel.h"
+#include "platform/sim/SimLocale.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -37,20 +37,11 @@ std::vector<std::u16string> Components(std::u16string_view path) {
     return parts;
 }
 
-std::vector<BYTE> ReadWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw std::invalid_argument("simulated desktop: cannot read " + file.string());
-    }
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 } // namespace
 
 // ---- Paths ------------------------------------------------------------------------------------
 
-std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view input,
-                                                          DWORD& error) const {
+std::optional<std::u16string> Kernel::NormalizePath(std::u16string_view input, DWORD& error) const {
     std::u16string path(input);
     std::replace(path.begin(), path.end(), u'/', u'\\');
     if (path.rfind(u"\\\\?\\", 0) == 0) {
@@ -63,7 +54,7 @@ std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view in
         error = ERROR_PATH_NOT_FOUND;
         return std::nullopt;
     }
-    const std::u16string& current = config.currentDirectory;
+    const std::u16string& current = config_.currentDirectory;
     char16_t drive = current.size() >= 2 && current[1] == u':' ? current[0] : u'C';
     std::u16string rest;
     if (path.size() >= 2 && path[1] == u':') {
@@ -120,14 +111,14 @@ std::optional<std::u16string> DesktopState::NormalizePath(std::u16string_view in
     return normalized;
 }
 
-std::optional<std::filesystem::path>
-DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& isDirectory) const {
+std::optional<std::filesystem::path> Kernel::ResolveHost(const std::u16string& normalized,
+                                                         DWORD& error, bool& isDirectory) const {
     if (normalized.size() < 3 || normalized[0] != u'C') {
         error = ERROR_PATH_NOT_FOUND;
         return std::nullopt;
     }
     std::vector<std::u16string> parts = Components(std::u16string_view(normalized).substr(2));
-    std::filesystem::path host = config.driveRoot;
+    std::filesystem::path host = config_.driveRoot;
     isDirectory = true;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
@@ -161,42 +152,42 @@ DesktopState::ResolveHost(const std::u16string& normalized, DWORD& error, bool& 
     return host;
 }
 
-void SimDesktop::LockPath(std::u16string_view windowsPath, DWORD error) {
+void Kernel::LockPath(std::u16string_view windowsPath, DWORD error) {
     DWORD ignored = 0;
-    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    auto normalized = NormalizePath(windowsPath, ignored);
     if (!normalized) {
         throw std::invalid_argument("simulated desktop: LockPath needs a valid path");
     }
     UnlockPath(windowsPath);
-    state_->lockedPaths.emplace_back(UpperCase(*normalized), error);
+    lockedPaths_.emplace_back(UpperCase(*normalized), error);
 }
 
-void SimDesktop::UnlockPath(std::u16string_view windowsPath) {
+void Kernel::UnlockPath(std::u16string_view windowsPath) {
     DWORD ignored = 0;
-    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    auto normalized = NormalizePath(windowsPath, ignored);
     if (!normalized) {
         return;
     }
-    auto& locked = state_->lockedPaths;
+    auto& locked = lockedPaths_;
     const std::u16string key = UpperCase(*normalized);
     locked.erase(std::remove_if(locked.begin(), locked.end(),
                                 [&key](const auto& l) { return l.first == key; }),
                  locked.end());
 }
 
-void SimDesktop::FailReadAfter(std::u16string_view windowsPath, std::uint64_t bytes, DWORD error) {
+void Kernel::FailReadAfter(std::u16string_view windowsPath, std::uint64_t bytes, DWORD error) {
     DWORD ignored = 0;
-    auto normalized = state_->NormalizePath(windowsPath, ignored);
+    auto normalized = NormalizePath(windowsPath, ignored);
     if (!normalized) {
         throw std::invalid_argument("simulated desktop: FailReadAfter needs a valid path");
     }
-    state_->readFailures.emplace_back(UpperCase(*normalized), bytes, error);
+    readFailures_.emplace_back(UpperCase(*normalized), bytes, error);
 }
 
 // ---- Files ------------------------------------------------------------------------------------
 
-DWORD SimDesktop::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
-    const std::u16string& current = state_->config.currentDirectory;
+DWORD Kernel::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
+    const std::u16string& current = config_.currentDirectory;
     const auto length = static_cast<DWORD>(current.size());
     if (buffer == nullptr || cchBuffer < length + 1) {
         return length + 1; // the size needed, terminator included
@@ -205,10 +196,9 @@ DWORD SimDesktop::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
     return length;
 }
 
-HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMode,
-                               void* securityAttributes, DWORD creationDisposition,
-                               DWORD flagsAndAttributes, HANDLE templateFile) {
-    DesktopState& s = *state_;
+HANDLE Kernel::CreateFileA(const char* fileName, DWORD access, DWORD shareMode,
+                           void* securityAttributes, DWORD creationDisposition,
+                           DWORD flagsAndAttributes, HANDLE templateFile) {
     (void)securityAttributes;
     (void)flagsAndAttributes;
     (void)templateFile;
@@ -220,8 +210,8 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     auto fail = [&](DWORD error) {
         record.handle = INVALID_HANDLE_VALUE;
         record.error = error;
-        s.fileOpens.push_back(record);
-        s.Fail(error);
+        fileOpens_.push_back(record);
+        Fail(error);
         return INVALID_HANDLE_VALUE;
     };
     if (fileName == nullptr) {
@@ -229,14 +219,14 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     }
     // The path is ANSI text: it becomes UTF-16 with the machine's code page, as on Windows.
     DWORD error = 0;
-    int units = ToWide(s.config.ansiCodePage, 0, fileName, -1, nullptr, 0, error);
+    int units = ToWide(config_.ansiCodePage, 0, fileName, -1, nullptr, 0, error);
     if (units <= 0) {
         return fail(ERROR_PATH_NOT_FOUND);
     }
     std::u16string wide(static_cast<std::size_t>(units), u'\0');
-    ToWide(s.config.ansiCodePage, 0, fileName, -1, wide.data(), units, error);
+    ToWide(config_.ansiCodePage, 0, fileName, -1, wide.data(), units, error);
     wide.pop_back();
-    auto normalized = s.NormalizePath(wide, error);
+    auto normalized = NormalizePath(wide, error);
     if (!normalized) {
         return fail(error);
     }
@@ -251,13 +241,13 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
         return fail(ERROR_ACCESS_DENIED); // drive C: is read-only here
     }
     const std::u16string key = UpperCase(*normalized);
-    for (const auto& [path, lockError] : s.lockedPaths) {
+    for (const auto& [path, lockError] : lockedPaths_) {
         if (path == key) {
             return fail(lockError);
         }
     }
     bool isDirectory = false;
-    auto host = s.ResolveHost(*normalized, error, isDirectory);
+    auto host = ResolveHost(*normalized, error, isDirectory);
     if (!host) {
         return fail(error == ERROR_FILE_NOT_FOUND && creationDisposition == OPEN_ALWAYS
                         ? ERROR_ACCESS_DENIED
@@ -267,7 +257,7 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     if (isDirectory) {
         return fail(ERROR_ACCESS_DENIED);
     }
-    for (const auto& [value, open] : s.files) {
+    for (const auto& [value, open] : files_) {
         if (open.hostPath == *host &&
             ((open.shareMode & FILE_SHARE_READ) == 0 || (shareMode & FILE_SHARE_READ) == 0)) {
             return fail(ERROR_SHARING_VIOLATION);
@@ -282,48 +272,47 @@ HANDLE SimDesktop::CreateFileA(const char* fileName, DWORD access, DWORD shareMo
     file.windowsPath = *normalized;
     file.hostPath = *host;
     file.shareMode = shareMode;
-    for (const auto& [path, bytes, readError] : s.readFailures) {
+    for (const auto& [path, bytes, readError] : readFailures_) {
         if (path == key) {
             file.failAfter = bytes;
             file.failError = readError;
         }
     }
     auto handle = AsHandle<HANDLE>(NewHandleValue());
-    s.files[ValueOf(handle)] = std::move(file);
-    s.ledger.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Utf16ToUtf8(*normalized));
+    files_[ValueOf(handle)] = std::move(file);
+    ledger_.Acquire(ValueOf(handle), HandleKind::File, "CreateFileA", Utf16ToUtf8(*normalized));
     record.handle = handle;
-    s.fileOpens.push_back(record);
+    fileOpens_.push_back(record);
     if (creationDisposition == OPEN_ALWAYS) {
-        s.lastError = ERROR_ALREADY_EXISTS;
+        lastError_ = ERROR_ALREADY_EXISTS;
     }
     return handle;
 }
 
-BOOL SimDesktop::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DWORD* bytesRead,
-                          void* overlapped) {
-    DesktopState& s = *state_;
+BOOL Kernel::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DWORD* bytesRead,
+                      void* overlapped) {
     if (overlapped != nullptr || bytesRead == nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     *bytesRead = 0;
-    auto it = s.files.find(ValueOf(fileHandle));
-    if (it == s.files.end()) {
-        if (!s.ledger.IsOutstanding(fileHandle)) {
-            s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(fileHandle), "ReadFile", "");
+    auto it = files_.find(ValueOf(fileHandle));
+    if (it == files_.end()) {
+        if (!ledger_.IsOutstanding(fileHandle)) {
+            ledger_.Fault(FaultKind::UseOfReleased, ValueOf(fileHandle), "ReadFile", "");
         }
-        s.Fail(ERROR_INVALID_HANDLE);
+        Fail(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     OpenFile& file = it->second;
     if (buffer == nullptr && bytesToRead > 0) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     std::uint64_t allowed = bytesToRead;
     if (file.failAfter) {
         if (file.delivered >= *file.failAfter && bytesToRead > 0) {
-            s.Fail(file.failError);
+            Fail(file.failError);
             return FALSE;
         }
         allowed = std::min<std::uint64_t>(allowed, *file.failAfter - file.delivered);
@@ -336,7 +325,7 @@ BOOL SimDesktop::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DW
             if (errno == EINTR) {
                 continue;
             }
-            s.Fail(ERROR_READ_FAULT);
+            Fail(ERROR_READ_FAULT);
             return FALSE;
         }
         if (n == 0) {
@@ -350,177 +339,92 @@ BOOL SimDesktop::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DW
 }
 
 // ---- The module -------------------------------------------------------------------------------
+std::filesystem::path Kernel::DriveRoot() const {
+    return config_.driveRoot;
+}
 
-HINSTANCE SimDesktop::GetModuleHandleW(const char16_t* moduleName) {
-    DesktopState& s = *state_;
-    if (moduleName == nullptr) {
-        return s.module;
+std::filesystem::path Kernel::HostPath(std::u16string_view windowsPath) const {
+    std::u16string path(windowsPath);
+    std::replace(path.begin(), path.end(), u'/', u'\\');
+    if (path.size() >= 2 && path[1] == u':') {
+        path = path.substr(2);
+    } else if (path.empty() || path[0] != u'\\') {
+        path = config_.currentDirectory.substr(2) + u"\\" + path;
     }
-    const std::u16string& path = s.config.moduleFileName;
+    std::filesystem::path host = config_.driveRoot;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(u'\\', start);
+        if (end == std::u16string::npos) {
+            end = path.size();
+        }
+        if (end > start) {
+            host /= Utf16ToUtf8(path.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return host;
+}
+
+void Kernel::CreateHostDirectory(std::u16string_view windowsPath) {
+    std::filesystem::create_directories(HostPath(windowsPath));
+}
+
+void Kernel::CreateHostFile(std::u16string_view windowsPath, std::string_view bytes) {
+    std::filesystem::path host = HostPath(windowsPath);
+    std::filesystem::create_directories(host.parent_path());
+    std::ofstream out(host, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("simulated desktop: cannot write " + host.string());
+    }
+}
+
+void Kernel::SetCurrentDirectory(std::u16string windowsPath) {
+    config_.currentDirectory = std::move(windowsPath);
+}
+
+void Kernel::SetModuleFileName(std::u16string windowsPath) {
+    config_.moduleFileName = std::move(windowsPath);
+}
+
+// ---- The module -------------------------------------------------------------------------------
+
+HINSTANCE Kernel::GetModuleHandleW(const char16_t* moduleName) {
+    if (moduleName == nullptr) {
+        return module_;
+    }
+    const std::u16string& path = config_.moduleFileName;
     std::u16string file = path.substr(
         path.find_last_of(u"\\/") == std::u16string::npos ? 0 : path.find_last_of(u"\\/") + 1);
     std::u16string wanted = UpperCase(moduleName);
     std::u16string fileUpper = UpperCase(file);
     if (wanted == fileUpper || wanted + u".EXE" == fileUpper || wanted == UpperCase(path)) {
-        return s.module;
+        return module_;
     }
-    s.Fail(ERROR_MOD_NOT_FOUND);
+    Fail(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }
 
-DWORD SimDesktop::GetModuleFileNameW(HINSTANCE module, char16_t* fileName, DWORD cchSize) {
-    DesktopState& s = *state_;
-    if (module != nullptr && module != s.module) {
-        s.Fail(ERROR_MOD_NOT_FOUND);
+DWORD Kernel::GetModuleFileNameW(HINSTANCE module, char16_t* fileName, DWORD cchSize) {
+    if (module != nullptr && module != module_) {
+        Fail(ERROR_MOD_NOT_FOUND);
         return 0;
     }
-    const std::u16string& path = s.config.moduleFileName;
+    const std::u16string& path = config_.moduleFileName;
     if (fileName == nullptr || cchSize == 0) {
-        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        Fail(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     if (path.size() + 1 > cchSize) {
         // Cut to the buffer, terminator included, as Windows Vista and later do.
         std::memcpy(fileName, path.c_str(), (cchSize - 1) * sizeof(char16_t));
         fileName[cchSize - 1] = 0;
-        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        Fail(ERROR_INSUFFICIENT_BUFFER);
         return cchSize;
     }
     std::memcpy(fileName, path.c_str(), (path.size() + 1) * sizeof(char16_t));
     return static_cast<DWORD>(path.size());
-}
-
-// ---- Resources --------------------------------------------------------------------------------
-
-const Resource* DesktopState::FindResource(const ResourceId& name, const ResourceId& type) const {
-    for (const auto& resource : resources) {
-        if (resource->name == name && resource->type == type) {
-            return resource.get();
-        }
-    }
-    return nullptr;
-}
-
-void SimDesktop::AddResource(ResourceId name, ResourceId type, std::vector<BYTE> bytes) {
-    for (auto& resource : state_->resources) {
-        if (resource->name == name && resource->type == type) {
-            resource->bytes = std::move(bytes);
-            return;
-        }
-    }
-    state_->resources.push_back(
-        std::make_unique<Resource>(Resource{std::move(name), std::move(type), std::move(bytes)}));
-}
-
-void SimDesktop::AddResourceFromFile(ResourceId name, ResourceId type,
-                                     const std::filesystem::path& file) {
-    AddResource(std::move(name), std::move(type), ReadWholeFile(file));
-}
-
-void SimDesktop::AddIconGroup(ResourceId name, const std::vector<BYTE>& ico) {
-    auto word = [&ico](std::size_t at) {
-        return static_cast<unsigned>(ico[at] | (ico[at + 1] << 8));
-    };
-    auto dword = [&](std::size_t at) { return word(at) | (word(at + 2) << 16); };
-    if (ico.size() < 6 || word(0) != 0 || word(2) != 1 || word(4) == 0 ||
-        ico.size() < 6 + 16 * word(4)) {
-        throw std::invalid_argument("simulated desktop: not an icon file");
-    }
-    const unsigned count = word(4);
-    int nextId = 1;
-    for (const auto& resource : state_->resources) {
-        if (resource->type == ResourceId(RT_ICON()) && resource->name.IsInteger()) {
-            nextId = std::max(nextId, resource->name.Integer() + 1);
-        }
-    }
-    std::vector<BYTE> group(ico.begin(), ico.begin() + 6);
-    for (unsigned i = 0; i < count; ++i) {
-        const std::size_t entry = 6 + 16 * i;
-        const std::size_t size = dword(entry + 8);
-        const std::size_t offset = dword(entry + 12);
-        if (offset > ico.size() || size > ico.size() - offset) {
-            throw std::invalid_argument("simulated desktop: icon image outside the file");
-        }
-        const int id = nextId++;
-        AddResource(id, RT_ICON(),
-                    std::vector<BYTE>(ico.begin() + static_cast<std::ptrdiff_t>(offset),
-                                      ico.begin() + static_cast<std::ptrdiff_t>(offset + size)));
-        group.insert(group.end(), ico.begin() + static_cast<std::ptrdiff_t>(entry),
-                     ico.begin() + static_cast<std::ptrdiff_t>(entry + 12));
-        group.push_back(static_cast<BYTE>(id & 0xFF));
-        group.push_back(static_cast<BYTE>(id >> 8));
-    }
-    AddResource(std::move(name), RT_GROUP_ICON(), std::move(group));
-}
-
-void SimDesktop::AddIconGroupFromFile(ResourceId name, const std::filesystem::path& icoFile) {
-    AddIconGroup(std::move(name), ReadWholeFile(icoFile));
-}
-
-HRSRC SimDesktop::FindResourceW(HINSTANCE module, const char16_t* name, const char16_t* type) {
-    DesktopState& s = *state_;
-    if (module != nullptr && module != s.module) {
-        s.Fail(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
-    if (name == nullptr || type == nullptr) {
-        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    ResourceId wantedType(type);
-    ResourceId wantedName(name);
-    bool typeSeen = false;
-    for (const auto& resource : s.resources) {
-        if (resource->type == wantedType) {
-            typeSeen = true;
-            if (resource->name == wantedName) {
-                return reinterpret_cast<HRSRC>(resource.get());
-            }
-        }
-    }
-    s.Fail(typeSeen ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
-    return nullptr;
-}
-
-namespace {
-
-const Resource* ResourceOf(const DesktopState& s, HRSRC handle) {
-    for (const auto& resource : s.resources) {
-        if (reinterpret_cast<HRSRC>(resource.get()) == handle) {
-            return resource.get();
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
-
-HGLOBAL SimDesktop::LoadResource(HINSTANCE module, HRSRC resource) {
-    DesktopState& s = *state_;
-    const Resource* r = ResourceOf(s, resource);
-    if ((module != nullptr && module != s.module) || r == nullptr) {
-        s.Fail(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    // Resources are never released; an empty one still has an address.
-    if (r->bytes.empty()) {
-        return const_cast<Resource*>(r);
-    }
-    return const_cast<BYTE*>(r->bytes.data());
-}
-
-void* SimDesktop::LockResource(HGLOBAL resourceData) {
-    return resourceData;
-}
-
-DWORD SimDesktop::SizeofResource(HINSTANCE module, HRSRC resource) {
-    DesktopState& s = *state_;
-    const Resource* r = ResourceOf(s, resource);
-    if ((module != nullptr && module != s.module) || r == nullptr) {
-        s.Fail(ERROR_INVALID_HANDLE);
-        return 0;
-    }
-    return static_cast<DWORD>(r->bytes.size());
 }
 
 } // namespace platform::sim

@@ -1,6 +1,10 @@
 // Painting: device contexts, fonts, brushes, drawing calls and icons. Everything is checked
 // and accounted; nothing is drawn.
-#include "platform/sim/SimState.h"
+#include "platform/sim/SimGdi.h"
+
+#include "platform/sim/SimKernel.h"
+#include "platform/sim/SimMessaging.h"
+#include "platform/sim/SimWindowTree.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -27,87 +31,49 @@ constexpr COLORREF kSysColors[] = {
     RGB(215, 228, 242), RGB(51, 153, 255),  RGB(240, 240, 240),
 };
 
-std::uint32_t Read32(const BYTE* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint16_t Read16(const BYTE* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-// An icon image is a DIB of twice the icon's height (colour bits, then the mask) or a PNG.
-bool ValidIconImage(const BYTE* bits, DWORD size, int& width, int& height) {
-    if (bits == nullptr || size < 24) {
-        return false;
-    }
-    static const BYTE kPng[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (std::memcmp(bits, kPng, sizeof kPng) == 0) {
-        auto be = [bits](std::size_t at) {
-            return static_cast<int>((bits[at] << 24) | (bits[at + 1] << 16) | (bits[at + 2] << 8) |
-                                    bits[at + 3]);
-        };
-        width = be(16);
-        height = be(20);
-        return width > 0 && height > 0;
-    }
-    if (size < 40) {
-        return false;
-    }
-    const std::uint32_t headerSize = Read32(bits);
-    const auto w = static_cast<std::int32_t>(Read32(bits + 4));
-    const auto h2 = static_cast<std::int32_t>(Read32(bits + 8));
-    const std::uint16_t planes = Read16(bits + 12);
-    const std::uint16_t bitCount = Read16(bits + 14);
-    const std::uint32_t compression = Read32(bits + 16);
-    const std::uint32_t colorsUsed = Read32(bits + 32);
-    if (headerSize < 40 || headerSize > size || w <= 0 || w > 1024 || h2 <= 0 || h2 > 2048 ||
-        h2 % 2 != 0 || planes != 1 || compression != BI_RGB) {
-        return false;
-    }
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-        bitCount != 32) {
-        return false;
-    }
-    const std::uint64_t colors =
-        colorsUsed != 0 ? colorsUsed : (bitCount <= 8 ? (1u << bitCount) : 0);
-    const std::uint64_t h = static_cast<std::uint64_t>(h2) / 2;
-    const std::uint64_t colorStride = ((static_cast<std::uint64_t>(w) * bitCount + 31) / 32) * 4;
-    const std::uint64_t maskStride = ((static_cast<std::uint64_t>(w) + 31) / 32) * 4;
-    if (headerSize + colors * 4 + colorStride * h + maskStride * h > size) {
-        return false;
-    }
-    width = w;
-    height = static_cast<int>(h);
-    return true;
-}
-
 } // namespace
+
+Gdi::Gdi(const SimConfig& config, Kernel& kernel, WindowTree& windows, Messaging& messaging)
+    : config_(config), kernel_(kernel), windows_(windows), messaging_(messaging) {
+    GdiObject systemFont;
+    systemFont.kind = GdiObject::Kind::Font;
+    systemFont.font.lfHeight = 16;
+    systemFont.font.lfWeight = FW_BOLD;
+    std::memcpy(systemFont.font.lfFaceName, u"System", sizeof(u"System"));
+    stockFont_ = AsHandle<HGDIOBJ>(NewHandleValue());
+    gdiObjects_[ValueOf(stockFont_)] = systemFont;
+    GdiObject whiteBrush;
+    whiteBrush.kind = GdiObject::Kind::Brush;
+    whiteBrush.color = RGB(255, 255, 255);
+    stockBrush_ = AsHandle<HGDIOBJ>(NewHandleValue());
+    gdiObjects_[ValueOf(stockBrush_)] = whiteBrush;
+}
 
 // ---- Stock objects
 // ---------------------------------------------------------------------------------
 
-HBRUSH DesktopState::SysColorBrush(int index) {
-    auto it = sysBrushes.find(index);
-    if (it != sysBrushes.end()) {
+HBRUSH Gdi::SysColorBrush(int index) {
+    auto it = sysBrushes_.find(index);
+    if (it != sysBrushes_.end()) {
         return it->second;
     }
     auto brush = AsHandle<HBRUSH>(NewHandleValue());
     GdiObject object;
     object.kind = GdiObject::Kind::Brush;
-    object.color = desk.GetSysColor(index);
-    gdiObjects[ValueOf(brush)] = object;
-    sysBrushes[index] = brush;
+    object.color = GetSysColor(index);
+    gdiObjects_[ValueOf(brush)] = object;
+    sysBrushes_[index] = brush;
     return brush;
 }
 
-bool DesktopState::IsStock(HGDIOBJ object) const {
+bool Gdi::IsStock(HGDIOBJ object) const {
     if (object == nullptr) {
         return false;
     }
-    if (object == stockFont || object == stockBrush) {
+    if (object == stockFont_ || object == stockBrush_) {
         return true;
     }
-    return std::any_of(sysBrushes.begin(), sysBrushes.end(), [object](const auto& entry) {
+    return std::any_of(sysBrushes_.begin(), sysBrushes_.end(), [object](const auto& entry) {
         return reinterpret_cast<HGDIOBJ>(entry.second) == object;
     });
 }
@@ -115,71 +81,69 @@ bool DesktopState::IsStock(HGDIOBJ object) const {
 // ---- Device contexts
 // -------------------------------------------------------------------------------
 
-DeviceContext* DesktopState::FindDc(HDC dc) {
-    auto it = dcs.find(ValueOf(dc));
-    return it == dcs.end() ? nullptr : &it->second;
+DeviceContext* Gdi::FindDc(HDC dc) {
+    auto it = dcs_.find(ValueOf(dc));
+    return it == dcs_.end() ? nullptr : &it->second;
 }
 
-HDC DesktopState::NewDc(HWND window, bool paint) {
+HDC Gdi::NewDc(HWND window, bool paint) {
     auto dc = AsHandle<HDC>(NewHandleValue());
     DeviceContext context;
     context.handle = dc;
     context.window = window;
     context.paint = paint;
-    dcs[ValueOf(dc)] = context;
-    const Window* w = Find(window);
-    ledger.Acquire(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC,
-                   paint ? "BeginPaint" : "GetDC",
-                   w == nullptr ? std::string("screen") : Utf16ToUtf8(w->windowClass->name));
+    dcs_[ValueOf(dc)] = context;
+    const Window* w = windows_.Find(window);
+    kernel_.Acquire(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC,
+                    paint ? "BeginPaint" : "GetDC",
+                    w == nullptr ? std::string("screen") : Utf16ToUtf8(w->windowClass->name));
     return dc;
 }
 
-bool DesktopState::ReleaseDc(HDC dc, HWND window, bool paint, const char* call) {
-    auto it = dcs.find(ValueOf(dc));
-    if (it == dcs.end() || it->second.paint != paint) {
-        ledger.Release(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC, call);
+bool Gdi::ReleaseDc(HDC dc, HWND window, bool paint, const char* call) {
+    auto it = dcs_.find(ValueOf(dc));
+    if (it == dcs_.end() || it->second.paint != paint) {
+        kernel_.Release(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC, call);
         return false;
     }
     if (it->second.window != window) {
-        ledger.Fault(FaultKind::WrongWindow, ValueOf(dc), call, "");
+        kernel_.Fault(FaultKind::WrongWindow, ValueOf(dc), call, "");
         return false;
     }
     for (HGDIOBJ selected : {it->second.font, it->second.brush}) {
-        if (auto object = gdiObjects.find(ValueOf(selected));
-            object != gdiObjects.end() && object->second.selections > 0) {
+        if (auto object = gdiObjects_.find(ValueOf(selected));
+            object != gdiObjects_.end() && object->second.selections > 0) {
             --object->second.selections;
         }
     }
-    dcs.erase(it);
-    ledger.Release(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC, call);
+    dcs_.erase(it);
+    kernel_.Release(ValueOf(dc), paint ? HandleKind::PaintDC : HandleKind::WindowDC, call);
     return true;
 }
 
-const LOGFONTW* DesktopState::FontInDc(const DeviceContext& dc) const {
-    HGDIOBJ font = dc.font != nullptr ? dc.font : stockFont;
-    auto it = gdiObjects.find(ValueOf(font));
-    return it == gdiObjects.end() ? nullptr : &it->second.font;
+const LOGFONTW* Gdi::FontInDc(const DeviceContext& dc) const {
+    HGDIOBJ font = dc.font != nullptr ? dc.font : stockFont_;
+    auto it = gdiObjects_.find(ValueOf(font));
+    return it == gdiObjects_.end() ? nullptr : &it->second.font;
 }
 
-HDC SimDesktop::GetDC(HWND window) {
-    DesktopState& s = *state_;
-    if (window != nullptr && s.FindOrFail(window) == nullptr) {
+HDC Gdi::GetDC(HWND window) {
+    if (window != nullptr && windows_.FindOrFail(window) == nullptr) {
         return nullptr;
     }
-    return s.NewDc(window, false);
+    return NewDc(window, false);
 }
 
-int SimDesktop::ReleaseDC(HWND window, HDC dc) {
-    return state_->ReleaseDc(dc, window, false, "ReleaseDC") ? 1 : 0;
+int Gdi::ReleaseDC(HWND window, HDC dc) {
+    return ReleaseDc(dc, window, false, "ReleaseDC") ? 1 : 0;
 }
 
-int SimDesktop::GetDeviceCaps(HDC dc, int index) {
-    DesktopState& s = *state_;
-    if (s.FindDc(dc) == nullptr) {
-        s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(dc), "GetDeviceCaps", "");
+int Gdi::GetDeviceCaps(HDC dc, int index) {
+    if (FindDc(dc) == nullptr) {
+        kernel_.Fault(FaultKind::UseOfReleased, ValueOf(dc), "GetDeviceCaps", "");
         return 0;
     }
-    const SimConfig& c = s.config;
+    const SimConfig& c = config_;
     switch (index) {
     case LOGPIXELSX:
         return c.dpiX;
@@ -204,29 +168,29 @@ int SimDesktop::GetDeviceCaps(HDC dc, int index) {
     }
 }
 
-HDC SimDesktop::BeginPaint(HWND window, PAINTSTRUCT* paint) {
-    DesktopState& s = *state_;
-    Window* w = s.FindOrFail(window);
+HDC Gdi::BeginPaint(HWND window, PAINTSTRUCT* paint) {
+    const Window* w = windows_.FindOrFail(window);
     if (w == nullptr || paint == nullptr) {
         return nullptr;
     }
     std::memset(paint, 0, sizeof *paint);
-    const bool erase = w->needsErase;
-    w->needsPaint = false;
-    w->needsErase = false;
-    HDC dc = s.NewDc(window, true);
+    auto invalid = invalid_.find(ValueOf(window));
+    const bool erase = invalid != invalid_.end() && invalid->second;
+    Validate(window);
+    HDC dc = NewDc(window, true);
     paint->hdc = dc;
     paint->rcPaint = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
     if (erase) {
-        paint->fErase =
-            s.Send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0 ? TRUE : FALSE;
+        paint->fErase = messaging_.Send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0
+                            ? TRUE
+                            : FALSE;
     }
     return dc;
 }
 
-BOOL SimDesktop::EndPaint(HWND window, const PAINTSTRUCT* paint) {
+BOOL Gdi::EndPaint(HWND window, const PAINTSTRUCT* paint) {
     if (paint != nullptr) {
-        state_->ReleaseDc(paint->hdc, window, true, "EndPaint");
+        ReleaseDc(paint->hdc, window, true, "EndPaint");
     }
     return TRUE;
 }
@@ -234,10 +198,9 @@ BOOL SimDesktop::EndPaint(HWND window, const PAINTSTRUCT* paint) {
 // ---- Objects
 // ---------------------------------------------------------------------------------------
 
-HFONT SimDesktop::CreateFontIndirectW(const LOGFONTW* font) {
-    DesktopState& s = *state_;
+HFONT Gdi::CreateFontIndirectW(const LOGFONTW* font) {
     if (font == nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
     auto handle = AsHandle<HFONT>(NewHandleValue());
@@ -245,65 +208,62 @@ HFONT SimDesktop::CreateFontIndirectW(const LOGFONTW* font) {
     object.kind = GdiObject::Kind::Font;
     object.font = *font;
     object.font.lfFaceName[31] = 0;
-    s.gdiObjects[ValueOf(handle)] = object;
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Font, "CreateFontIndirectW",
-                     Utf16ToUtf8(object.font.lfFaceName) + " " +
-                         std::to_string(object.font.lfHeight));
+    gdiObjects_[ValueOf(handle)] = object;
+    kernel_.Acquire(ValueOf(handle), HandleKind::Font, "CreateFontIndirectW",
+                    Utf16ToUtf8(object.font.lfFaceName) + " " +
+                        std::to_string(object.font.lfHeight));
     return handle;
 }
 
-HBRUSH SimDesktop::CreateSolidBrush(COLORREF color) {
-    DesktopState& s = *state_;
+HBRUSH Gdi::CreateSolidBrush(COLORREF color) {
     auto handle = AsHandle<HBRUSH>(NewHandleValue());
     GdiObject object;
     object.kind = GdiObject::Kind::Brush;
     object.color = color;
-    s.gdiObjects[ValueOf(handle)] = object;
+    gdiObjects_[ValueOf(handle)] = object;
     char detail[16];
     std::snprintf(detail, sizeof detail, "#%06X", static_cast<unsigned>(color));
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Brush, "CreateSolidBrush", detail);
+    kernel_.Acquire(ValueOf(handle), HandleKind::Brush, "CreateSolidBrush", detail);
     return handle;
 }
 
-BOOL SimDesktop::DeleteObject(HGDIOBJ object) {
-    DesktopState& s = *state_;
+BOOL Gdi::DeleteObject(HGDIOBJ object) {
     if (object == nullptr) {
         return FALSE;
     }
-    if (s.IsStock(object)) {
+    if (IsStock(object)) {
         return TRUE; // stock objects are never deleted
     }
-    auto it = s.gdiObjects.find(ValueOf(object));
-    if (it == s.gdiObjects.end() || it->second.deleted) {
-        s.ledger.Release(ValueOf(object), {HandleKind::Font, HandleKind::Brush}, "DeleteObject");
+    auto it = gdiObjects_.find(ValueOf(object));
+    if (it == gdiObjects_.end() || it->second.deleted) {
+        kernel_.Release(ValueOf(object), {HandleKind::Font, HandleKind::Brush}, "DeleteObject");
         return FALSE;
     }
     if (it->second.selections > 0) {
-        s.ledger.Fault(FaultKind::DeleteWhileSelected, ValueOf(object), "DeleteObject", "");
+        kernel_.Fault(FaultKind::DeleteWhileSelected, ValueOf(object), "DeleteObject", "");
         return FALSE;
     }
-    s.ledger.Release(ValueOf(object), {HandleKind::Font, HandleKind::Brush}, "DeleteObject");
+    kernel_.Release(ValueOf(object), {HandleKind::Font, HandleKind::Brush}, "DeleteObject");
     it->second.deleted = true; // kept, so a test can still read what it was
     return TRUE;
 }
 
-HGDIOBJ SimDesktop::SelectObject(HDC dc, HGDIOBJ object) {
-    DesktopState& s = *state_;
-    DeviceContext* d = s.FindDc(dc);
+HGDIOBJ Gdi::SelectObject(HDC dc, HGDIOBJ object) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr) {
-        s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(dc), "SelectObject", "DC");
+        kernel_.Fault(FaultKind::UseOfReleased, ValueOf(dc), "SelectObject", "DC");
         return nullptr;
     }
-    auto it = s.gdiObjects.find(ValueOf(object));
-    if (object == nullptr || it == s.gdiObjects.end() || it->second.deleted) {
-        s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(object), "SelectObject", "object");
+    auto it = gdiObjects_.find(ValueOf(object));
+    if (object == nullptr || it == gdiObjects_.end() || it->second.deleted) {
+        kernel_.Fault(FaultKind::UseOfReleased, ValueOf(object), "SelectObject", "object");
         return nullptr;
     }
     const bool font = it->second.kind == GdiObject::Kind::Font;
     HGDIOBJ& slot = font ? d->font : d->brush;
-    HGDIOBJ previous = slot != nullptr ? slot : (font ? s.stockFont : s.stockBrush);
-    if (auto old = s.gdiObjects.find(ValueOf(previous));
-        old != s.gdiObjects.end() && old->second.selections > 0) {
+    HGDIOBJ previous = slot != nullptr ? slot : (font ? stockFont_ : stockBrush_);
+    if (auto old = gdiObjects_.find(ValueOf(previous));
+        old != gdiObjects_.end() && old->second.selections > 0) {
         --old->second.selections;
     }
     slot = object;
@@ -311,7 +271,7 @@ HGDIOBJ SimDesktop::SelectObject(HDC dc, HGDIOBJ object) {
     return previous;
 }
 
-DWORD SimDesktop::GetSysColor(int index) {
+DWORD Gdi::GetSysColor(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(kSysColors))) {
         return 0;
     }
@@ -321,12 +281,11 @@ DWORD SimDesktop::GetSysColor(int index) {
 // ---- Drawing
 // -----------------------------------------------------------------------------------------
 
-int SimDesktop::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
-    DesktopState& s = *state_;
-    DeviceContext* d = s.FindDc(dc);
+int Gdi::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || rect == nullptr) {
         if (d == nullptr) {
-            s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(dc), "FillRect", "DC");
+            kernel_.Fault(FaultKind::UseOfReleased, ValueOf(dc), "FillRect", "DC");
         }
         return 0;
     }
@@ -335,10 +294,10 @@ int SimDesktop::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (value > 0 && value <= std::size(kSysColors)) {
         color = GetSysColor(static_cast<int>(value) - 1); // COLOR_x + 1 stands for the system brush
     } else {
-        auto it = s.gdiObjects.find(value);
-        if (it == s.gdiObjects.end() || it->second.deleted ||
+        auto it = gdiObjects_.find(value);
+        if (it == gdiObjects_.end() || it->second.deleted ||
             it->second.kind != GdiObject::Kind::Brush) {
-            s.ledger.Fault(FaultKind::UseOfReleased, value, "FillRect", "brush");
+            kernel_.Fault(FaultKind::UseOfReleased, value, "FillRect", "brush");
             return 0;
         }
         color = it->second.color;
@@ -348,35 +307,34 @@ int SimDesktop::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     op.window = d->window;
     op.rect = *rect;
     op.brushColor = color;
-    s.paintOps.push_back(op);
+    paintOps_.push_back(op);
     return 1;
 }
 
-int SimDesktop::SetBkMode(HDC dc, int mode) {
-    DeviceContext* d = state_->FindDc(dc);
+int Gdi::SetBkMode(HDC dc, int mode) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || (mode != TRANSPARENT && mode != OPAQUE)) {
-        state_->Fail(ERROR_INVALID_PARAMETER);
+        kernel_.Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     return std::exchange(d->backgroundMode, mode);
 }
 
-COLORREF SimDesktop::SetBkColor(HDC dc, COLORREF color) {
-    DeviceContext* d = state_->FindDc(dc);
+COLORREF Gdi::SetBkColor(HDC dc, COLORREF color) {
+    DeviceContext* d = FindDc(dc);
     return d == nullptr ? CLR_INVALID : std::exchange(d->backgroundColor, color);
 }
 
-COLORREF SimDesktop::SetTextColor(HDC dc, COLORREF color) {
-    DeviceContext* d = state_->FindDc(dc);
+COLORREF Gdi::SetTextColor(HDC dc, COLORREF color) {
+    DeviceContext* d = FindDc(dc);
     return d == nullptr ? CLR_INVALID : std::exchange(d->textColor, color);
 }
 
-int SimDesktop::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect, UINT format) {
-    DesktopState& s = *state_;
-    DeviceContext* d = s.FindDc(dc);
+int Gdi::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect, UINT format) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || text == nullptr || rect == nullptr) {
         if (d == nullptr) {
-            s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(dc), "DrawTextW", "DC");
+            kernel_.Fault(FaultKind::UseOfReleased, ValueOf(dc), "DrawTextW", "DC");
         }
         return 0;
     }
@@ -390,7 +348,7 @@ int SimDesktop::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect,
         }
         shown += raw[i];
     }
-    const LOGFONTW* font = s.FontInDc(*d);
+    const LOGFONTW* font = FontInDc(*d);
     int lineHeight =
         font == nullptr || font->lfHeight == 0 ? kStockFontHeight : std::abs(font->lfHeight);
     std::vector<std::u16string> lines;
@@ -434,21 +392,20 @@ int SimDesktop::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect,
     }
     op.textColor = d->textColor;
     op.backgroundMode = d->backgroundMode;
-    s.paintOps.push_back(op);
+    paintOps_.push_back(op);
     return height;
 }
 
-int SimDesktop::StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
-                              int ySrc, int srcWidth, int srcHeight, const void* bits,
-                              const BITMAPINFO* info, UINT usage, DWORD rop) {
-    DesktopState& s = *state_;
+int Gdi::StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
+                       int ySrc, int srcWidth, int srcHeight, const void* bits,
+                       const BITMAPINFO* info, UINT usage, DWORD rop) {
     (void)xSrc;
     (void)ySrc;
     (void)srcWidth;
     (void)rop;
-    DeviceContext* d = s.FindDc(dc);
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr) {
-        s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(dc), "StretchDIBits", "DC");
+        kernel_.Fault(FaultKind::UseOfReleased, ValueOf(dc), "StretchDIBits", "DC");
         return 0;
     }
     if (bits == nullptr || info == nullptr || usage > 1) {
@@ -466,21 +423,20 @@ int SimDesktop::StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int d
     op.kind = PaintOp::Kind::StretchDIBits;
     op.window = d->window;
     op.rect = RECT{xDest, yDest, xDest + destWidth, yDest + destHeight};
-    s.paintOps.push_back(op);
+    paintOps_.push_back(op);
     return std::abs(srcHeight);
 }
 
-int SimDesktop::SetStretchBltMode(HDC dc, int mode) {
-    DeviceContext* d = state_->FindDc(dc);
+int Gdi::SetStretchBltMode(HDC dc, int mode) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || mode < 1 || mode > 4) {
         return 0;
     }
     return std::exchange(d->stretchMode, mode);
 }
 
-BOOL SimDesktop::DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
-    DesktopState& s = *state_;
-    DeviceContext* d = s.FindDc(dc);
+BOOL Gdi::DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || rect == nullptr) {
         return FALSE;
     }
@@ -490,13 +446,12 @@ BOOL SimDesktop::DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
     op.window = d->window;
     op.rect = *rect;
     op.format = state;
-    s.paintOps.push_back(op);
+    paintOps_.push_back(op);
     return TRUE;
 }
 
-BOOL SimDesktop::DrawFocusRect(HDC dc, const RECT* rect) {
-    DesktopState& s = *state_;
-    DeviceContext* d = s.FindDc(dc);
+BOOL Gdi::DrawFocusRect(HDC dc, const RECT* rect) {
+    DeviceContext* d = FindDc(dc);
     if (d == nullptr || rect == nullptr) {
         return FALSE;
     }
@@ -504,145 +459,24 @@ BOOL SimDesktop::DrawFocusRect(HDC dc, const RECT* rect) {
     op.kind = PaintOp::Kind::DrawFocusRect;
     op.window = d->window;
     op.rect = *rect;
-    s.paintOps.push_back(op);
+    paintOps_.push_back(op);
     return TRUE;
 }
 
-// ---- Icons
-// -----------------------------------------------------------------------------------------
-
-HICON SimDesktop::CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD version,
-                                           int cx, int cy, UINT flags) {
-    DesktopState& s = *state_;
-    int width = 0;
-    int height = 0;
-    if (icon == FALSE || (version != 0x00030000 && version != 0x00020000) ||
-        !ValidIconImage(bits, size, width, height)) {
-        s.Fail(ERROR_INVALID_DATA);
-        return nullptr;
+std::optional<LOGFONTW> Gdi::LogFontOf(HFONT font) const {
+    auto it = gdiObjects_.find(ValueOf(font));
+    if (it == gdiObjects_.end() || it->second.kind != GdiObject::Kind::Font) {
+        return std::nullopt;
     }
-    if (cx == 0 && cy == 0 && (flags & LR_DEFAULTSIZE) != 0) {
-        cx = s.config.iconWidth;
-        cy = s.config.iconHeight;
-    }
-    IconObject object;
-    object.width = cx != 0 ? cx : width;
-    object.height = cy != 0 ? cy : height;
-    auto handle = AsHandle<HICON>(NewHandleValue());
-    s.icons[ValueOf(handle)] = object;
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Icon, "CreateIconFromResourceEx",
-                     std::to_string(object.width) + "x" + std::to_string(object.height));
-    return handle;
+    return it->second.font;
 }
 
-HANDLE SimDesktop::LoadImageW(HINSTANCE instance, const char16_t* name, UINT type, int cx, int cy,
-                              UINT flags) {
-    DesktopState& s = *state_;
-    if (type != IMAGE_ICON || (flags & LR_LOADFROMFILE) != 0 || name == nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER); // only icons from the module's resources
-        return nullptr;
+std::optional<COLORREF> Gdi::BrushColorOf(HBRUSH brush) const {
+    auto it = gdiObjects_.find(ValueOf(brush));
+    if (it == gdiObjects_.end() || it->second.kind != GdiObject::Kind::Brush) {
+        return std::nullopt;
     }
-    if (instance != nullptr && instance != s.module) {
-        s.Fail(ERROR_RESOURCE_DATA_NOT_FOUND);
-        return nullptr;
-    }
-    const Resource* group = s.FindResource(ResourceId(name), ResourceId(RT_GROUP_ICON()));
-    if (group == nullptr) {
-        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    const std::vector<BYTE>& g = group->bytes;
-    if (g.size() < 6 || Read16(g.data()) != 0 || Read16(g.data() + 2) != 1 ||
-        Read16(g.data() + 4) == 0 || g.size() < 6 + 14u * Read16(g.data() + 4)) {
-        s.Fail(ERROR_INVALID_DATA);
-        return nullptr;
-    }
-    const int wanted = cx != 0 ? cx : s.config.iconWidth;
-    int best = -1;
-    int bestDistance = 0;
-    int bestBits = 0;
-    const unsigned count = Read16(g.data() + 4);
-    for (unsigned i = 0; i < count; ++i) {
-        const BYTE* entry = g.data() + 6 + 14 * i;
-        const int width = entry[0] == 0 ? 256 : entry[0];
-        const int bits = Read16(entry + 6);
-        const int distance = std::abs(width - wanted);
-        if (best < 0 || distance < bestDistance || (distance == bestDistance && bits > bestBits)) {
-            best = static_cast<int>(i);
-            bestDistance = distance;
-            bestBits = bits;
-        }
-    }
-    const BYTE* entry = g.data() + 6 + 14 * best;
-    const Resource* image =
-        s.FindResource(ResourceId(static_cast<int>(Read16(entry + 12))), ResourceId(RT_ICON()));
-    int width = 0;
-    int height = 0;
-    if (image == nullptr ||
-        !ValidIconImage(image->bytes.data(), static_cast<DWORD>(image->bytes.size()), width,
-                        height)) {
-        s.Fail(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    IconObject object;
-    object.width = cx != 0 ? cx : ((flags & LR_DEFAULTSIZE) != 0 ? s.config.iconWidth : width);
-    object.height = cy != 0 ? cy : ((flags & LR_DEFAULTSIZE) != 0 ? s.config.iconHeight : height);
-    if ((flags & LR_SHARED) != 0) {
-        // A shared icon is the system's: the same handle every time, never destroyed.
-        auto key = std::make_pair(group, object.width);
-        if (auto it = s.sharedIcons.find(key); it != s.sharedIcons.end()) {
-            return it->second;
-        }
-        object.shared = true;
-        auto handle = AsHandle<HICON>(NewHandleValue());
-        s.icons[ValueOf(handle)] = object;
-        s.sharedIcons[key] = handle;
-        return handle;
-    }
-    auto handle = AsHandle<HICON>(NewHandleValue());
-    s.icons[ValueOf(handle)] = object;
-    s.ledger.Acquire(ValueOf(handle), HandleKind::Icon, "LoadImageW",
-                     std::to_string(object.width) + "x" + std::to_string(object.height));
-    return handle;
-}
-
-BOOL SimDesktop::DestroyIcon(HICON icon) {
-    DesktopState& s = *state_;
-    auto it = s.icons.find(ValueOf(icon));
-    if (it != s.icons.end() && it->second.shared) {
-        s.ledger.Fault(FaultKind::SharedIconDestroyed, ValueOf(icon), "DestroyIcon", "");
-        return TRUE;
-    }
-    if (it == s.icons.end() || it->second.destroyed) {
-        s.ledger.Release(ValueOf(icon), HandleKind::Icon, "DestroyIcon");
-        s.Fail(ERROR_INVALID_CURSOR_HANDLE);
-        return FALSE;
-    }
-    s.ledger.Release(ValueOf(icon), HandleKind::Icon, "DestroyIcon");
-    it->second.destroyed = true;
-    return TRUE;
-}
-
-BOOL SimDesktop::DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
-                            HBRUSH flickerFreeDraw, UINT flags) {
-    DesktopState& s = *state_;
-    (void)step;
-    (void)flickerFreeDraw;
-    (void)flags;
-    DeviceContext* d = s.FindDc(dc);
-    auto it = s.icons.find(ValueOf(icon));
-    if (d == nullptr || it == s.icons.end() || it->second.destroyed) {
-        s.ledger.Fault(FaultKind::UseOfReleased, d == nullptr ? ValueOf(dc) : ValueOf(icon),
-                       "DrawIconEx", d == nullptr ? "DC" : "icon");
-        return FALSE;
-    }
-    PaintOp op;
-    op.kind = PaintOp::Kind::DrawIcon;
-    op.window = d->window;
-    op.rect =
-        RECT{x, y, x + (cx != 0 ? cx : it->second.width), y + (cy != 0 ? cy : it->second.height)};
-    s.paintOps.push_back(op);
-    return TRUE;
+    return it->second.color;
 }
 
 } // namespace platform::sim

@@ -1,10 +1,12 @@
-// Kernel services: errors and their texts, the process heap, system information, scripted
-// processes and the closing of kernel handles.
-#include "platform/sim/SimState.h"
+// Kernel services: errors and their texts, the process heap and system information. The kernel
+// area also keeps the ledger, on the other areas' behalf.
+#include "platform/sim/SimKernel.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <system_error>
 #include <unistd.h>
 
 namespace platform::sim {
@@ -12,18 +14,6 @@ namespace platform::sim {
 namespace {
 
 constexpr std::size_t kQuarantine = 1024;
-
-HANDLE CurrentProcessPseudo() {
-    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
-}
-
-void Quarantine(std::deque<void*>& quarantine, void* block) {
-    quarantine.push_back(block);
-    if (quarantine.size() > kQuarantine) {
-        std::free(quarantine.front());
-        quarantine.pop_front();
-    }
-}
 
 bool HasInserts(const std::u16string& text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -34,43 +24,137 @@ bool HasInserts(const std::u16string& text) {
     return false;
 }
 
+std::filesystem::path MakeTemporaryRoot() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "simdesk-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (::mkdtemp(buffer.data()) == nullptr) {
+        throw std::runtime_error("simulated desktop: cannot create a temporary drive folder");
+    }
+    return std::filesystem::path(buffer.data());
+}
+
+const std::pair<DWORD, const char16_t*> kSystemMessages[] = {
+    {0, u"The operation completed successfully.\r\n"},
+    {1, u"Incorrect function.\r\n"},
+    {2, u"The system cannot find the file specified.\r\n"},
+    {3, u"The system cannot find the path specified.\r\n"},
+    {5, u"Access is denied.\r\n"},
+    {6, u"The handle is invalid.\r\n"},
+    {8, u"Not enough storage is available to process this command.\r\n"},
+    {13, u"The data is invalid.\r\n"},
+    {14, u"Not enough storage is available to complete this operation.\r\n"},
+    {30, u"The system cannot read from the specified device.\r\n"},
+    {32, u"The process cannot access the file because it is being used by another process.\r\n"},
+    {87, u"The parameter is incorrect.\r\n"},
+    {122, u"The data area passed to a system call is too small.\r\n"},
+    {123, u"The filename, directory name, or volume label syntax is incorrect.\r\n"},
+    {126, u"The specified module could not be found.\r\n"},
+    {127, u"The specified procedure could not be found.\r\n"},
+    {193, u"%1 is not a valid Win32 application.\r\n"},
+    {216, u"This version of %1 is not compatible with the version of Windows you're running. "
+          u"Check your computer's system information and then contact the software "
+          u"publisher.\r\n"},
+    {740, u"The requested operation requires elevation.\r\n"},
+    {1113, u"No mapping for the Unicode character exists in the target multi-byte code "
+           u"page.\r\n"},
+    {1155, u"No application is associated with the specified file for this operation.\r\n"},
+    {1223, u"The operation was canceled by the user.\r\n"},
+    {1400, u"Invalid window handle.\r\n"},
+};
+
 } // namespace
+
+Kernel::Kernel(SimConfig& config) : config_(config) {
+    for (const auto& [code, text] : kSystemMessages) {
+        systemMessages_[code] = text;
+    }
+    processHeap_ = AsHandle<HANDLE>(NewHandleValue());
+    module_ = AsHandle<HINSTANCE>(0x00400000); // where a 32-bit executable loads
+    if (config_.driveRoot.empty()) {
+        config_.driveRoot = MakeTemporaryRoot();
+        ownsDriveRoot_ = true;
+        // A private drive starts with the current directory in place.
+        std::error_code ignored;
+        std::filesystem::create_directories(HostPath(config_.currentDirectory), ignored);
+    }
+}
+
+Kernel::~Kernel() {
+    for (auto& [value, file] : files_) {
+        if (file.descriptor >= 0) {
+            ::close(file.descriptor);
+        }
+    }
+    if (ownsDriveRoot_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(config_.driveRoot, ignored);
+    }
+}
+
+Blocks::~Blocks() {
+    for (auto& [block, size] : live) {
+        std::free(block);
+    }
+    for (void* block : quarantine) {
+        std::free(block);
+    }
+}
+
+// ---- The ledger, for the other areas
+// -------------------------------------------------------------
+
+void Kernel::Acquire(std::uintptr_t value, HandleKind kind, std::string call, std::string detail) {
+    ledger_.Acquire(value, kind, std::move(call), std::move(detail));
+}
+
+bool Kernel::Release(std::uintptr_t value, HandleKind kind, std::string call) {
+    return ledger_.Release(value, kind, std::move(call));
+}
+
+bool Kernel::Release(std::uintptr_t value, std::initializer_list<HandleKind> kinds,
+                     std::string call) {
+    return ledger_.Release(value, kinds, std::move(call));
+}
+
+void Kernel::Fault(FaultKind kind, std::uintptr_t value, std::string call, std::string detail) {
+    ledger_.Fault(kind, value, std::move(call), std::move(detail));
+}
 
 // ---- Errors -----------------------------------------------------------------------------------
 
-DWORD SimDesktop::GetLastError() {
-    return state_->lastError;
+DWORD Kernel::GetLastError() {
+    return lastError_;
 }
 
-void SimDesktop::SetLastError(DWORD errorCode) {
-    state_->lastError = errorCode;
+void Kernel::SetLastError(DWORD errorCode) {
+    lastError_ = errorCode;
 }
 
-DWORD SimDesktop::FormatMessageW(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
-                                 char16_t* buffer, DWORD size, void* arguments) {
-    DesktopState& s = *state_;
+DWORD Kernel::FormatMessageW(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
+                             char16_t* buffer, DWORD size, void* arguments) {
     (void)source;
     if ((flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 ||
         (flags & (FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_FROM_HMODULE)) != 0 ||
         buffer == nullptr || arguments != nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const LANGID userLanguage = static_cast<LANGID>(s.config.userLcid & 0xFFFF);
+    const LANGID userLanguage = static_cast<LANGID>(config_.userLcid & 0xFFFF);
     if (languageId != 0 && languageId != 0x0400 && languageId != 0x0800 &&
         languageId != userLanguage && languageId != 0x0409) {
-        s.Fail(ERROR_MUI_FILE_NOT_FOUND);
+        Fail(ERROR_MUI_FILE_NOT_FOUND);
         return 0;
     }
-    auto it = s.systemMessages.find(messageId);
-    if (it == s.systemMessages.end()) {
-        s.Fail(ERROR_MR_MID_NOT_FOUND);
+    auto it = systemMessages_.find(messageId);
+    if (it == systemMessages_.end()) {
+        Fail(ERROR_MR_MID_NOT_FOUND);
         return 0;
     }
     const std::u16string& text = it->second;
     // Without FORMAT_MESSAGE_IGNORE_INSERTS a text with %1 needs arguments, which are null.
     if ((flags & FORMAT_MESSAGE_IGNORE_INSERTS) == 0 && HasInserts(text)) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
     const auto length = static_cast<DWORD>(text.size());
@@ -78,181 +162,199 @@ DWORD SimDesktop::FormatMessageW(DWORD flags, const void* source, DWORD messageI
         std::size_t units = std::max<std::size_t>(length + 1, size);
         auto* block = static_cast<char16_t*>(std::malloc(units * sizeof(char16_t)));
         if (block == nullptr) {
-            s.Fail(ERROR_NOT_ENOUGH_MEMORY);
+            Fail(ERROR_NOT_ENOUGH_MEMORY);
             return 0;
         }
         std::memcpy(block, text.c_str(), (length + 1) * sizeof(char16_t));
-        s.localBlocks[block] = units * sizeof(char16_t);
-        s.ledger.Acquire(ValueOf(block), HandleKind::LocalBlock, "FormatMessageW",
-                         "message " + std::to_string(messageId));
+        localBlocks_.live[block] = units * sizeof(char16_t);
+        ledger_.Acquire(ValueOf(block), HandleKind::LocalBlock, "FormatMessageW",
+                        "message " + std::to_string(messageId));
         *reinterpret_cast<char16_t**>(buffer) = block;
         return length;
     }
     if (size < length + 1) {
-        s.Fail(ERROR_INSUFFICIENT_BUFFER);
+        Fail(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     std::memcpy(buffer, text.c_str(), (length + 1) * sizeof(char16_t));
     return length;
 }
 
-HLOCAL SimDesktop::LocalFree(HLOCAL memory) {
-    DesktopState& s = *state_;
+HLOCAL Kernel::LocalFree(HLOCAL memory) {
     if (memory == nullptr) {
         return nullptr;
     }
-    auto it = s.localBlocks.find(memory);
-    if (it == s.localBlocks.end()) {
-        s.ledger.Release(ValueOf(memory), HandleKind::LocalBlock, "LocalFree");
-        s.Fail(ERROR_INVALID_HANDLE);
+    if (!FreeBlock(localBlocks_, memory, HandleKind::LocalBlock, "LocalFree", true)) {
+        Fail(ERROR_INVALID_HANDLE);
         return memory;
     }
-    s.ledger.Release(ValueOf(memory), HandleKind::LocalBlock, "LocalFree");
-    s.localBlocks.erase(it);
-    Quarantine(s.localQuarantine, memory);
     return nullptr;
+}
+
+// The ledger hears of every release, even one of a block that is not there (it records the
+// fault); a block that is there goes to the quarantine.
+bool Kernel::FreeBlock(Blocks& blocks, void* memory, HandleKind kind, const char* call,
+                       bool valid) {
+    ledger_.Release(ValueOf(memory), kind, call);
+    auto it = blocks.live.find(memory);
+    if (!valid || it == blocks.live.end()) {
+        return false;
+    }
+    blocks.live.erase(it);
+    blocks.quarantine.push_back(memory);
+    if (blocks.quarantine.size() > kQuarantine) {
+        std::free(blocks.quarantine.front());
+        blocks.quarantine.pop_front();
+    }
+    return true;
 }
 
 // ---- Heap -------------------------------------------------------------------------------------
 
-HANDLE SimDesktop::GetProcessHeap() {
-    return state_->processHeap;
+HANDLE Kernel::GetProcessHeap() {
+    return processHeap_;
 }
 
-void* SimDesktop::HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-    DesktopState& s = *state_;
-    if (heap != s.processHeap) {
-        s.Fail(ERROR_INVALID_HANDLE);
+void* Kernel::HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+    if (heap != processHeap_) {
+        Fail(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    HeapAllocRequest request{bytes, flags, s.heapAllocCount++};
+    HeapAllocRequest request{bytes, flags, heapAllocCount_++};
     bool fail = false;
-    if (s.failNextHeapAllocs > 0) {
-        --s.failNextHeapAllocs;
+    if (failNextHeapAllocs_ > 0) {
+        --failNextHeapAllocs_;
         fail = true;
-    } else if (s.heapFailure && s.heapFailure(request)) {
+    } else if (heapFailure_ && heapFailure_(request)) {
         fail = true;
     }
     if (fail) {
-        ++s.heapAllocFailures;
+        ++heapAllocFailures_;
         return nullptr; // HeapAlloc leaves the last error alone
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
     if (block == nullptr) {
-        ++s.heapAllocFailures;
+        ++heapAllocFailures_;
         return nullptr;
     }
     // Fresh heap memory is not zero on Windows either.
     std::memset(block, (flags & HEAP_ZERO_MEMORY) != 0 ? 0 : 0xBA, bytes == 0 ? 1 : bytes);
-    s.heapBlocks[block] = bytes;
-    s.ledger.Acquire(ValueOf(block), HandleKind::HeapBlock, "HeapAlloc",
-                     std::to_string(bytes) + " bytes");
+    heapBlocks_.live[block] = bytes;
+    ledger_.Acquire(ValueOf(block), HandleKind::HeapBlock, "HeapAlloc",
+                    std::to_string(bytes) + " bytes");
     return block;
 }
 
-BOOL SimDesktop::HeapFree(HANDLE heap, DWORD flags, void* memory) {
-    DesktopState& s = *state_;
+BOOL Kernel::HeapFree(HANDLE heap, DWORD flags, void* memory) {
     (void)flags;
     if (memory == nullptr) {
         return TRUE;
     }
-    auto it = s.heapBlocks.find(memory);
-    if (heap != s.processHeap || it == s.heapBlocks.end()) {
-        s.ledger.Release(ValueOf(memory), HandleKind::HeapBlock, "HeapFree");
-        s.Fail(ERROR_INVALID_PARAMETER);
+    if (!FreeBlock(heapBlocks_, memory, HandleKind::HeapBlock, "HeapFree", heap == processHeap_)) {
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    s.ledger.Release(ValueOf(memory), HandleKind::HeapBlock, "HeapFree");
-    s.heapBlocks.erase(it);
-    Quarantine(s.heapQuarantine, memory);
     return TRUE;
 }
 
-BOOL SimDesktop::HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
-                                    void* information, SIZE_T informationLength) {
-    DesktopState& s = *state_;
+BOOL Kernel::HeapSetInformation(HANDLE heap, HEAP_INFORMATION_CLASS informationClass,
+                                void* information, SIZE_T informationLength) {
     (void)heap; // Windows ignores the heap for this class: the setting is for the process
     // The one class modelled; the others tune one heap and are not used.
     if (informationClass != HeapEnableTerminationOnCorruption || information != nullptr ||
         informationLength != 0) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    s.settings.heapTerminationOnCorruption = true;
+    settings_.heapTerminationOnCorruption = true;
     return TRUE;
 }
 
-BOOL SimDesktop::SetDefaultDllDirectories(DWORD directoryFlags) {
-    DesktopState& s = *state_;
-    if (!s.config.hasSetDefaultDllDirectories) {
-        s.Fail(ERROR_PROC_NOT_FOUND);
+BOOL Kernel::SetDefaultDllDirectories(DWORD directoryFlags) {
+    if (!config_.hasSetDefaultDllDirectories) {
+        Fail(ERROR_PROC_NOT_FOUND);
         return FALSE;
     }
     constexpr DWORD known = LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_USER_DIRS |
                             LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
     if (directoryFlags == 0 || (directoryFlags & ~known) != 0) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    s.settings.defaultDllDirectories = directoryFlags;
+    settings_.defaultDllDirectories = directoryFlags;
     return TRUE;
 }
 
-BOOL SimDesktop::SetDllDirectoryW(const char16_t* pathName) {
-    DesktopState& s = *state_;
+BOOL Kernel::SetDllDirectoryW(const char16_t* pathName) {
     if (pathName == nullptr) {
-        s.settings.dllDirectory.reset();
+        settings_.dllDirectory.reset();
     } else {
-        s.settings.dllDirectory = std::u16string(pathName);
+        settings_.dllDirectory = std::u16string(pathName);
     }
     return TRUE;
 }
 
-BOOL SimDesktop::SetSearchPathMode(DWORD flags) {
-    DesktopState& s = *state_;
-    if (!s.config.hasSetSearchPathMode) {
-        s.Fail(ERROR_PROC_NOT_FOUND);
+BOOL Kernel::SetSearchPathMode(DWORD flags) {
+    if (!config_.hasSetSearchPathMode) {
+        Fail(ERROR_PROC_NOT_FOUND);
         return FALSE;
     }
     const DWORD mode = flags & ~BASE_SEARCH_PATH_PERMANENT;
     if (mode != BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE &&
         mode != BASE_SEARCH_PATH_DISABLE_SAFE_SEARCHMODE) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
     // Once made permanent, the mode cannot be changed again.
-    if (s.settings.searchPathMode && (*s.settings.searchPathMode & BASE_SEARCH_PATH_PERMANENT)) {
-        s.Fail(ERROR_ACCESS_DENIED);
+    if (settings_.searchPathMode && (*settings_.searchPathMode & BASE_SEARCH_PATH_PERMANENT)) {
+        Fail(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     // Only the safe mode can be made permanent.
     if ((flags & BASE_SEARCH_PATH_PERMANENT) && mode != BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE) {
-        s.Fail(ERROR_INVALID_PARAMETER);
+        Fail(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    s.settings.searchPathMode = flags;
+    settings_.searchPathMode = flags;
     return TRUE;
 }
 
 // ---- System information -----------------------------------------------------------------------
 
-DWORD SimDesktop::GetVersion() {
-    return state_->config.version;
+void Kernel::SetSystemMessage(DWORD code, std::u16string text) {
+    systemMessages_[code] = std::move(text);
 }
 
-DWORD SimDesktop::GetCurrentThreadId() {
-    return state_->config.threadId;
+void Kernel::RemoveSystemMessage(DWORD code) {
+    systemMessages_.erase(code);
 }
 
-HANDLE SimDesktop::GetCurrentProcess() {
-    return CurrentProcessPseudo();
+void Kernel::FailHeapAlloc(std::function<bool(const HeapAllocRequest&)> predicate) {
+    heapFailure_ = std::move(predicate);
 }
 
-void SimDesktop::GetNativeSystemInfo(SYSTEM_INFO* info) {
+void Kernel::FailNextHeapAllocs(int count) {
+    failNextHeapAllocs_ = count;
+}
+
+void Kernel::StopHeapFailures() {
+    heapFailure_ = nullptr;
+    failNextHeapAllocs_ = 0;
+}
+
+DWORD Kernel::GetVersion() {
+    return config_.version;
+}
+
+DWORD Kernel::GetCurrentThreadId() {
+    return config_.threadId;
+}
+
+void Kernel::GetNativeSystemInfo(SYSTEM_INFO* info) {
     if (info == nullptr) {
         return;
     }
-    const SimConfig& c = state_->config;
+    const SimConfig& c = config_;
     std::memset(info, 0, sizeof *info);
     info->u.s.wProcessorArchitecture = c.nativeArchitecture;
     info->dwPageSize = 4096;
@@ -279,249 +381,6 @@ void SimDesktop::GetNativeSystemInfo(SYSTEM_INFO* info) {
     info->dwAllocationGranularity = 0x10000;
     info->wProcessorLevel = 6;
     info->wProcessorRevision = 0x3A09;
-}
-
-BOOL SimDesktop::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
-    DesktopState& s = *state_;
-    if (!s.config.hasIsWow64Process2) {
-        s.Fail(ERROR_PROC_NOT_FOUND);
-        return FALSE;
-    }
-    if (process != CurrentProcessPseudo() && s.processHandles.count(ValueOf(process)) == 0) {
-        s.Fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (processMachine == nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    USHORT emulated = IMAGE_FILE_MACHINE_I386;
-    USHORT native = IMAGE_FILE_MACHINE_AMD64;
-    switch (s.config.nativeArchitecture) {
-    case PROCESSOR_ARCHITECTURE_INTEL:
-        emulated = IMAGE_FILE_MACHINE_UNKNOWN;
-        native = IMAGE_FILE_MACHINE_I386;
-        break;
-    case PROCESSOR_ARCHITECTURE_IA64:
-        native = IMAGE_FILE_MACHINE_IA64;
-        break;
-    case PROCESSOR_ARCHITECTURE_ARM64:
-        native = IMAGE_FILE_MACHINE_ARM64;
-        break;
-    case PROCESSOR_ARCHITECTURE_ARM:
-        emulated = IMAGE_FILE_MACHINE_UNKNOWN;
-        native = IMAGE_FILE_MACHINE_ARMNT;
-        break;
-    default:
-        break;
-    }
-    *processMachine = s.config.wow64ProcessMachine.value_or(emulated);
-    if (nativeMachine != nullptr) {
-        *nativeMachine = s.config.wow64NativeMachine.value_or(native);
-    }
-    return TRUE;
-}
-
-// ---- Processes --------------------------------------------------------------------------------
-
-namespace {
-
-// The program file a command line names: its first word, unquoted.
-std::u16string ImageOf(const std::u16string& commandLine) {
-    if (!commandLine.empty() && commandLine[0] == u'"') {
-        std::size_t end = commandLine.find(u'"', 1);
-        return commandLine.substr(1, end == std::u16string::npos ? std::u16string::npos : end - 1);
-    }
-    std::size_t end = commandLine.find_first_of(u" \t");
-    return commandLine.substr(0, end);
-}
-
-} // namespace
-
-BOOL SimDesktop::CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
-                                void* processAttributes, void* threadAttributes,
-                                BOOL inheritHandles, DWORD creationFlags, void* environment,
-                                const char16_t* currentDirectory, STARTUPINFOW* startupInfo,
-                                PROCESS_INFORMATION* processInformation) {
-    DesktopState& s = *state_;
-    ProcessLaunch launch;
-    if (applicationName != nullptr) {
-        launch.applicationName = std::u16string(applicationName);
-    }
-    if (commandLine != nullptr) {
-        launch.commandLine = std::u16string(commandLine);
-    }
-    launch.commandLineBuffer = commandLine;
-    launch.processAttributes = processAttributes != nullptr;
-    launch.threadAttributes = threadAttributes != nullptr;
-    launch.inheritHandles = inheritHandles;
-    launch.creationFlags = creationFlags;
-    launch.environment = environment;
-    launch.currentDirectoryPointer = currentDirectory;
-    if (currentDirectory != nullptr) {
-        launch.currentDirectory = std::u16string(currentDirectory);
-    }
-    launch.hadStartupInfo = startupInfo != nullptr;
-    if (startupInfo != nullptr) {
-        launch.startupInfo = *startupInfo;
-    }
-
-    auto finish = [&](BOOL result, DWORD error) {
-        launch.result = result;
-        launch.error = error;
-        if (result == FALSE) {
-            s.Fail(error);
-        }
-        s.launches.push_back(launch);
-        return result;
-    };
-
-    if (startupInfo == nullptr || processInformation == nullptr ||
-        (applicationName == nullptr && commandLine == nullptr)) {
-        return finish(FALSE, ERROR_INVALID_PARAMETER);
-    }
-    const std::u16string key =
-        commandLine != nullptr ? std::u16string(commandLine) : std::u16string(applicationName);
-    const ProcessScript* script = nullptr;
-    for (const auto& [line, candidate] : s.scripts) {
-        if (line == key) {
-            script = &candidate;
-        }
-    }
-    if (script == nullptr) {
-        return finish(FALSE, ERROR_FILE_NOT_FOUND);
-    }
-    if (script->startError != 0) {
-        return finish(FALSE, script->startError);
-    }
-    if (script->requireImageFile) {
-        std::u16string image =
-            applicationName != nullptr ? std::u16string(applicationName) : ImageOf(key);
-        std::size_t lastSeparator = image.find_last_of(u"\\/");
-        std::size_t dot = image.find_last_of(u'.');
-        if (dot == std::u16string::npos ||
-            (lastSeparator != std::u16string::npos && dot < lastSeparator)) {
-            image += u".exe";
-        }
-        const bool absolute =
-            (image.size() >= 2 && image[1] == u':') || (!image.empty() && image[0] == u'\\');
-        if (!absolute) {
-            std::u16string base = currentDirectory != nullptr ? std::u16string(currentDirectory)
-                                                              : s.config.currentDirectory;
-            image = base + u"\\" + image;
-        }
-        DWORD error = 0;
-        bool isDirectory = false;
-        auto normalized = s.NormalizePath(image, error);
-        if (!normalized || !s.ResolveHost(*normalized, error, isDirectory) || isDirectory) {
-            return finish(FALSE, error != 0 ? error : ERROR_ACCESS_DENIED);
-        }
-    }
-
-    auto object = std::make_shared<ProcessObject>();
-    object->launch = s.launches.size();
-    object->script = *script;
-    object->process = AsHandle<HANDLE>(NewHandleValue());
-    object->thread = AsHandle<HANDLE>(NewHandleValue());
-    s.processHandles[ValueOf(object->process)] = object;
-    s.processHandles[ValueOf(object->thread)] = object;
-    std::string detail = Utf16ToUtf8(key);
-    s.ledger.Acquire(ValueOf(object->process), HandleKind::Process, "CreateProcessW", detail);
-    s.ledger.Acquire(ValueOf(object->thread), HandleKind::Thread, "CreateProcessW", detail);
-    processInformation->hProcess = object->process;
-    processInformation->hThread = object->thread;
-    processInformation->dwProcessId = s.nextProcessId;
-    processInformation->dwThreadId = s.nextProcessId + 4;
-    s.nextProcessId += 8;
-    launch.information = *processInformation;
-    return finish(TRUE, 0);
-}
-
-DWORD SimDesktop::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-    DesktopState& s = *state_;
-    (void)milliseconds;
-    auto it = s.processHandles.find(ValueOf(handle));
-    if (it == s.processHandles.end()) {
-        if (s.files.count(ValueOf(handle)) != 0) {
-            return WAIT_OBJECT_0; // a file is always signalled
-        }
-        s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(handle), "WaitForSingleObject", "");
-        s.Fail(ERROR_INVALID_HANDLE);
-        return WAIT_FAILED;
-    }
-    std::shared_ptr<ProcessObject> process = it->second;
-    if (process->ended) {
-        return WAIT_OBJECT_0;
-    }
-    if (process->script.waitError != 0) {
-        s.Fail(process->script.waitError);
-        return WAIT_FAILED;
-    }
-    if (process->script.onWait) {
-        ++s.blockedInWait;
-        try {
-            process->script.onWait();
-        } catch (...) {
-            --s.blockedInWait;
-            throw;
-        }
-        --s.blockedInWait;
-    }
-    process->ended = true;
-    s.launches[process->launch].waited = true;
-    return WAIT_OBJECT_0;
-}
-
-BOOL SimDesktop::GetExitCodeProcess(HANDLE processHandle, DWORD* exitCode) {
-    DesktopState& s = *state_;
-    auto it = s.processHandles.find(ValueOf(processHandle));
-    if (it == s.processHandles.end() || it->second->process != processHandle) {
-        if (it == s.processHandles.end()) {
-            s.ledger.Fault(FaultKind::UseOfReleased, ValueOf(processHandle), "GetExitCodeProcess",
-                           "");
-        }
-        s.Fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    ProcessObject& process = *it->second;
-    if (process.script.exitCodeError != 0) {
-        s.Fail(process.script.exitCodeError);
-        return FALSE;
-    }
-    if (exitCode == nullptr) {
-        s.Fail(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (!process.ended) {
-        *exitCode = STILL_ACTIVE;
-        return TRUE;
-    }
-    *exitCode = process.script.exitCode;
-    s.launches[process.launch].exitCodeRead = true;
-    return TRUE;
-}
-
-// ---- Kernel handles ---------------------------------------------------------------------------
-
-BOOL SimDesktop::CloseHandle(HANDLE object) {
-    DesktopState& s = *state_;
-    if (object == CurrentProcessPseudo()) {
-        return TRUE; // closing the pseudo handle does nothing, as on Windows
-    }
-    const std::uintptr_t value = ValueOf(object);
-    if (!s.ledger.Release(value, {HandleKind::File, HandleKind::Process, HandleKind::Thread},
-                          "CloseHandle")) {
-        s.Fail(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (auto file = s.files.find(value); file != s.files.end()) {
-        if (file->second.descriptor >= 0) {
-            ::close(file->second.descriptor);
-        }
-        s.files.erase(file);
-    }
-    s.processHandles.erase(value);
-    return TRUE;
 }
 
 } // namespace platform::sim

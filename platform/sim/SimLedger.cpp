@@ -1,5 +1,5 @@
 // The handle ledger: what the desktop handed out, what came back, and what came back wrongly.
-#include "platform/sim/SimState.h"
+#include "platform/sim/SimKernel.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,7 @@
 // The user: border drags, caption buttons, clicks, keys and display changes, each delivered
 // the way the real input would reach the program.
-#include "platform/sim/SimState.h"
+#include "platform/sim/SimAreas.h"
+#include "platform/sim/SimDesktop.h"
 
 #include <algorithm>
 
@@ -8,23 +9,13 @@ namespace platform::sim {
 
 namespace {
 
-// Held back while the program is blocked in a wait; they reach it when it next asks for a
-// message, as a real desktop delivers them.
-bool Deferred(DesktopState& s, std::function<void()> action) {
-    if (s.blockedInWait == 0) {
-        return false;
-    }
-    s.deferred.push_back(std::move(action));
-    return true;
-}
-
 bool HasCaptionButtons(const Window& w) {
     return (w.style & WS_CAPTION) == WS_CAPTION && (w.style & WS_SYSMENU) != 0 &&
            (w.exStyle & WS_EX_TOOLWINDOW) == 0;
 }
 
-bool Reachable(const DesktopState& s, const Window* w) {
-    return w != nullptr && (w->style & WS_DISABLED) == 0 && s.IsReallyVisible(w->handle);
+bool Reachable(const WindowTree& windows, const Window* w) {
+    return w != nullptr && (w->style & WS_DISABLED) == 0 && windows.IsReallyVisible(w->handle);
 }
 
 WORD ScanCode(WPARAM key) {
@@ -46,19 +37,26 @@ WORD ScanCode(WPARAM key) {
 
 } // namespace
 
-bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, window, edge, proposed] { DragBorder(window, edge, proposed); })) {
+DesktopAreas& DesktopUser::Areas() {
+    return *static_cast<SimDesktop*>(this)->areas_;
+}
+const DesktopAreas& DesktopUser::Areas() const {
+    return *static_cast<const SimDesktop*>(this)->areas_;
+}
+
+bool DesktopUser::DragBorder(HWND window, WPARAM edge, RECT proposed) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, window, edge, proposed] { DragBorder(window, edge, proposed); })) {
         return true;
     }
-    const Window* w = s.Find(window);
-    if (!Reachable(s, w) || (w->style & WS_THICKFRAME) == 0 ||
+    const Window* w = a.windows.Find(window);
+    if (!Reachable(a.windows, w) || (w->style & WS_THICKFRAME) == 0 ||
         (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) != 0 || edge < WMSZ_LEFT ||
         edge > WMSZ_BOTTOMRIGHT) {
         return false;
     }
     // The drag rectangle stays within the tracking limits: the dragged edges stop.
-    MINMAXINFO limits = s.MinMaxInfo(window);
+    MINMAXINFO limits = a.windows.MinMaxInfo(window);
     const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
     const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
     const bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
@@ -77,64 +75,64 @@ bool SimDesktop::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     } else if (bottom) {
         proposed.bottom = proposed.top + height;
     }
-    if (s.Find(window) == nullptr) {
+    if (a.windows.Find(window) == nullptr) {
         return false;
     }
-    s.Send(window, WM_ENTERSIZEMOVE, 0, 0);
+    a.messaging.Send(window, WM_ENTERSIZEMOVE, 0, 0);
     RECT rect = proposed;
-    s.Send(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
-    if (const Window* moved = s.Find(window); moved != nullptr) {
-        if (s.IsChild(*moved)) {
-            POINT origin = s.ClientOrigin(moved->parent);
+    a.messaging.Send(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
+    if (const Window* moved = a.windows.Find(window); moved != nullptr) {
+        if (WindowTree::IsChild(*moved)) {
+            POINT origin = a.windows.ClientOrigin(moved->parent);
             rect.left -= origin.x;
             rect.right -= origin.x;
             rect.top -= origin.y;
             rect.bottom -= origin.y;
         }
-        s.SetWindowPosImpl(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
+        a.windows.SetWindowPosImpl(window, nullptr, rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
     }
-    if (s.Find(window) != nullptr) {
-        s.Send(window, WM_EXITSIZEMOVE, 0, 0);
+    if (a.windows.Find(window) != nullptr) {
+        a.messaging.Send(window, WM_EXITSIZEMOVE, 0, 0);
     }
     return true;
 }
 
-bool SimDesktop::Maximize(HWND window) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, window] { Maximize(window); })) {
+bool DesktopUser::Maximize(HWND window) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, window] { Maximize(window); })) {
         return true;
     }
-    const Window* w = s.Find(window);
-    if (!Reachable(s, w) || !HasCaptionButtons(*w) || (w->style & WS_MAXIMIZEBOX) == 0 ||
+    const Window* w = a.windows.Find(window);
+    if (!Reachable(a.windows, w) || !HasCaptionButtons(*w) || (w->style & WS_MAXIMIZEBOX) == 0 ||
         (w->style & WS_MAXIMIZE) != 0) {
         return false;
     }
-    s.Send(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    a.messaging.Send(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     return true;
 }
 
-bool SimDesktop::Minimize(HWND window) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, window] { Minimize(window); })) {
+bool DesktopUser::Minimize(HWND window) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, window] { Minimize(window); })) {
         return true;
     }
-    const Window* w = s.Find(window);
-    if (!Reachable(s, w) || !HasCaptionButtons(*w) || (w->style & WS_MINIMIZEBOX) == 0 ||
+    const Window* w = a.windows.Find(window);
+    if (!Reachable(a.windows, w) || !HasCaptionButtons(*w) || (w->style & WS_MINIMIZEBOX) == 0 ||
         (w->style & WS_MINIMIZE) != 0) {
         return false;
     }
-    s.Send(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    a.messaging.Send(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     return true;
 }
 
-bool SimDesktop::Restore(HWND window) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, window] { Restore(window); })) {
+bool DesktopUser::Restore(HWND window) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, window] { Restore(window); })) {
         return true;
     }
-    const Window* w = s.Find(window);
-    if (!Reachable(s, w)) {
+    const Window* w = a.windows.Find(window);
+    if (!Reachable(a.windows, w)) {
         return false;
     }
     const bool minimized = (w->style & WS_MINIMIZE) != 0; // the task-bar button restores it
@@ -143,51 +141,51 @@ bool SimDesktop::Restore(HWND window) {
     if (!minimized && !restoreButton) {
         return false;
     }
-    s.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    a.messaging.Send(window, WM_SYSCOMMAND, SC_RESTORE, 0);
     return true;
 }
 
-bool SimDesktop::CloseBox(HWND window) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, window] { CloseBox(window); })) {
+bool DesktopUser::CloseBox(HWND window) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, window] { CloseBox(window); })) {
         return true;
     }
-    const Window* w = s.Find(window);
-    if (!Reachable(s, w) || !HasCaptionButtons(*w)) {
+    const Window* w = a.windows.Find(window);
+    if (!Reachable(a.windows, w) || !HasCaptionButtons(*w)) {
         return false;
     }
-    s.Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    a.messaging.Send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     return true;
 }
 
-bool SimDesktop::ClickButton(HWND button) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, button] { ClickButton(button); })) {
+bool DesktopUser::ClickButton(HWND button) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, button] { ClickButton(button); })) {
         return true;
     }
-    if (s.Find(button) == nullptr) {
+    if (a.windows.Find(button) == nullptr) {
         return false;
     }
-    s.Send(button, BM_CLICK, 0, 0);
+    a.messaging.Send(button, BM_CLICK, 0, 0);
     return true;
 }
 
-void SimDesktop::PressKey(WPARAM virtualKey, bool alt, bool shift) {
-    DesktopState& s = *state_;
+void DesktopUser::PressKey(WPARAM virtualKey, bool alt, bool shift) {
+    DesktopAreas& a = Areas();
     const LPARAM scan = static_cast<LPARAM>(ScanCode(virtualKey)) << 16;
     const LPARAM altBit = alt ? (LPARAM{1} << 29) : 0;
     const LPARAM down = 1 | scan | altBit;
     const LPARAM up = down | (LPARAM{1} << 30) | static_cast<LPARAM>(0x80000000u);
-    s.input.push_back(QueuedInput{alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, down, shift});
-    s.input.push_back(QueuedInput{alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, up, shift});
+    a.messaging.QueueInput(QueuedInput{alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, down, shift});
+    a.messaging.QueueInput(QueuedInput{alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, up, shift});
 }
 
-void SimDesktop::SetScreenSize(int width, int height) {
-    DesktopState& s = *state_;
-    if (Deferred(s, [this, width, height] { SetScreenSize(width, height); })) {
+void DesktopUser::SetScreenSize(int width, int height) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, width, height] { SetScreenSize(width, height); })) {
         return;
     }
-    SimConfig& c = s.config;
+    SimConfig& c = a.config;
     // The taskbar keeps its edge and its thickness.
     RECT& tb = c.taskbar;
     const LONG thickness = std::min(tb.right - tb.left, tb.bottom - tb.top);
@@ -200,22 +198,22 @@ void SimDesktop::SetScreenSize(int width, int height) {
     c.screenWidth = width;
     c.screenHeight = height;
     const LPARAM size = MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height));
-    std::vector<HWND> tops = s.topLevel;
+    std::vector<HWND> tops = a.windows.TopLevel();
     for (HWND top : tops) {
-        if (s.Find(top) != nullptr) {
-            s.Send(top, WM_DISPLAYCHANGE, 32, size);
+        if (a.windows.Find(top) != nullptr) {
+            a.messaging.Send(top, WM_DISPLAYCHANGE, 32, size);
         }
     }
     for (HWND top : tops) {
-        if (s.Find(top) != nullptr && s.IsReallyVisible(top)) {
-            s.Send(top, WM_NCPAINT, 1, 0);
+        if (a.windows.Find(top) != nullptr && a.windows.IsReallyVisible(top)) {
+            a.messaging.Send(top, WM_NCPAINT, 1, 0);
         }
     }
 }
 
-void SimDesktop::SetTaskbar(RECT rect, bool autoHide) {
-    state_->config.taskbar = rect;
-    state_->config.taskbarAutoHide = autoHide;
+void DesktopUser::SetTaskbar(RECT rect, bool autoHide) {
+    Areas().config.taskbar = rect;
+    Areas().config.taskbarAutoHide = autoHide;
 }
 
 } // namespace platform::sim

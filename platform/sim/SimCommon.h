@@ -1,0 +1,51 @@
+// Small helpers every area of the simulated desktop shares. Not for tests.
+#pragma once
+
+#include "platform/Api.h"
+#include "platform/Utf.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform::sim {
+
+// Not published values: the window manager's own marks on the moves it makes (Wine's names).
+// SWP_STATECHANGED marks minimise, maximise and restore; the other two say that the client area
+// kept its size or its place.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+constexpr UINT SWP_STATECHANGED = 0x8000;
+
+// Handle values are never reused, by any desktop of the process, so a stale handle is always
+// recognised as such.
+std::uintptr_t NewHandleValue();
+
+template <class H> H AsHandle(std::uintptr_t value) {
+    return reinterpret_cast<H>(value);
+}
+template <class H> std::uintptr_t ValueOf(H handle) {
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
+
+std::u16string UpperCase(std::u16string_view text); // ASCII and Latin-1 letters
+std::u16string FromNullable(const char16_t* text);
+
+inline int Width(const RECT& r) {
+    return r.right - r.left;
+}
+inline int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+inline void Offset(RECT& r, int dx, int dy) {
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
+// Two coordinates in an LPARAM, 16 bits each, as WM_SIZE and WM_MOVE carry them.
+inline LPARAM PackPoint(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(x & 0xFFFF), static_cast<WORD>(y & 0xFFFF));
+}
+
+} // namespace platform::sim

@@ -1,0 +1,257 @@
+// The message log: every message as it was sent, posted or dispatched, with its decoded views
+// before and after the window procedure had it.
+#include "platform/sim/SimMessaging.h"
+
+#include "platform/Crackers.h"
+#include "platform/sim/SimActivation.h"
+#include "platform/sim/SimGdi.h"
+#include "platform/sim/SimKernel.h"
+#include "platform/sim/SimWindowTree.h"
+
+#include <cstdio>
+
+namespace platform::sim {
+
+const char* MessageName(UINT message) {
+    switch (message) {
+    case WM_NULL:
+        return "WM_NULL";
+    case WM_CREATE:
+        return "WM_CREATE";
+    case WM_DESTROY:
+        return "WM_DESTROY";
+    case WM_MOVE:
+        return "WM_MOVE";
+    case WM_SIZE:
+        return "WM_SIZE";
+    case WM_ACTIVATE:
+        return "WM_ACTIVATE";
+    case WM_SETFOCUS:
+        return "WM_SETFOCUS";
+    case WM_KILLFOCUS:
+        return "WM_KILLFOCUS";
+    case WM_ENABLE:
+        return "WM_ENABLE";
+    case WM_SETREDRAW:
+        return "WM_SETREDRAW";
+    case WM_SETTEXT:
+        return "WM_SETTEXT";
+    case WM_GETTEXT:
+        return "WM_GETTEXT";
+    case WM_GETTEXTLENGTH:
+        return "WM_GETTEXTLENGTH";
+    case WM_PAINT:
+        return "WM_PAINT";
+    case WM_CLOSE:
+        return "WM_CLOSE";
+    case WM_QUERYOPEN:
+        return "WM_QUERYOPEN";
+    case WM_QUIT:
+        return "WM_QUIT";
+    case WM_ERASEBKGND:
+        return "WM_ERASEBKGND";
+    case WM_SHOWWINDOW:
+        return "WM_SHOWWINDOW";
+    case WM_ACTIVATEAPP:
+        return "WM_ACTIVATEAPP";
+    case WM_CHILDACTIVATE:
+        return "WM_CHILDACTIVATE";
+    case WM_GETMINMAXINFO:
+        return "WM_GETMINMAXINFO";
+    case WM_DRAWITEM:
+        return "WM_DRAWITEM";
+    case WM_SETFONT:
+        return "WM_SETFONT";
+    case WM_GETFONT:
+        return "WM_GETFONT";
+    case WM_WINDOWPOSCHANGING:
+        return "WM_WINDOWPOSCHANGING";
+    case WM_WINDOWPOSCHANGED:
+        return "WM_WINDOWPOSCHANGED";
+    case WM_STYLECHANGING:
+        return "WM_STYLECHANGING";
+    case WM_STYLECHANGED:
+        return "WM_STYLECHANGED";
+    case WM_DISPLAYCHANGE:
+        return "WM_DISPLAYCHANGE";
+    case WM_GETICON:
+        return "WM_GETICON";
+    case WM_SETICON:
+        return "WM_SETICON";
+    case WM_NCCREATE:
+        return "WM_NCCREATE";
+    case WM_NCDESTROY:
+        return "WM_NCDESTROY";
+    case WM_NCCALCSIZE:
+        return "WM_NCCALCSIZE";
+    case WM_NCPAINT:
+        return "WM_NCPAINT";
+    case WM_NCACTIVATE:
+        return "WM_NCACTIVATE";
+    case WM_GETDLGCODE:
+        return "WM_GETDLGCODE";
+    case WM_KEYDOWN:
+        return "WM_KEYDOWN";
+    case WM_KEYUP:
+        return "WM_KEYUP";
+    case WM_CHAR:
+        return "WM_CHAR";
+    case WM_SYSKEYDOWN:
+        return "WM_SYSKEYDOWN";
+    case WM_SYSKEYUP:
+        return "WM_SYSKEYUP";
+    case WM_SYSCHAR:
+        return "WM_SYSCHAR";
+    case WM_COMMAND:
+        return "WM_COMMAND";
+    case WM_SYSCOMMAND:
+        return "WM_SYSCOMMAND";
+    case WM_CTLCOLORBTN:
+        return "WM_CTLCOLORBTN";
+    case WM_CTLCOLORSTATIC:
+        return "WM_CTLCOLORSTATIC";
+    case WM_LBUTTONDOWN:
+        return "WM_LBUTTONDOWN";
+    case WM_LBUTTONUP:
+        return "WM_LBUTTONUP";
+    case WM_PARENTNOTIFY:
+        return "WM_PARENTNOTIFY";
+    case WM_SIZING:
+        return "WM_SIZING";
+    case WM_ENTERSIZEMOVE:
+        return "WM_ENTERSIZEMOVE";
+    case WM_EXITSIZEMOVE:
+        return "WM_EXITSIZEMOVE";
+    case BM_SETSTYLE:
+        return "BM_SETSTYLE";
+    case BM_CLICK:
+        return "BM_CLICK";
+    case BM_GETSTATE:
+        return "BM_GETSTATE";
+    case BM_SETSTATE:
+        return "BM_SETSTATE";
+    case DM_GETDEFID:
+        return "DM_GETDEFID";
+    case DM_SETDEFID:
+        return "DM_SETDEFID";
+    default:
+        break;
+    }
+    static thread_local char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%04X", message);
+    return buffer;
+}
+
+// ---- The message log --------------------------------------------------------------------------
+
+std::size_t Messaging::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              Delivery how) {
+    if (!logMessages_) {
+        return static_cast<std::size_t>(-1); // Complete finds no record for it
+    }
+    MessageRecord r;
+    r.sequence = ++messageSequence_;
+    r.window = window;
+    r.message = message;
+    r.wParam = wParam;
+    r.lParam = lParam;
+    r.delivery = how;
+    r.depth = sendDepth_;
+    switch (message) {
+    case WM_SIZE: {
+        const crack::Size size = crack::OnSize(wParam, lParam);
+        r.sizeType = size.type;
+        r.clientWidth = size.clientWidth;
+        r.clientHeight = size.clientHeight;
+        break;
+    }
+    case WM_MOVE:
+        r.position = crack::OnMove(lParam);
+        break;
+    case WM_SHOWWINDOW:
+        r.show = wParam != 0;
+        break;
+    case WM_GETMINMAXINFO:
+        if (const MINMAXINFO* info = crack::OnGetMinMaxInfo(lParam)) {
+            r.minMaxBefore = *info;
+        }
+        break;
+    case WM_SIZING:
+        if (const RECT* rect = crack::OnSizing(lParam)) {
+            r.rectBefore = *rect;
+        }
+        break;
+    case WM_NCCALCSIZE:
+        if (const RECT* rect = crack::OnNcCalcSize(wParam, lParam)) {
+            r.rectBefore = *rect;
+        }
+        break;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        if (const WINDOWPOS* pos = crack::OnWindowPos(lParam)) {
+            r.windowPosBefore = *pos;
+        }
+        break;
+    case WM_SETTEXT:
+        if (const char16_t* text = crack::OnSetText(lParam)) {
+            r.text = text;
+        }
+        break;
+    default:
+        break;
+    }
+    messages_.push_back(std::move(r));
+    return messages_.size() - 1;
+}
+
+void Messaging::Complete(std::size_t index, LRESULT result) {
+    if (index >= messages_.size()) {
+        return; // the log was cleared meanwhile
+    }
+    MessageRecord& r = messages_[index];
+    r.result = result;
+    r.completed = true;
+    if (r.lParam == 0) {
+        return;
+    }
+    switch (r.message) {
+    case WM_GETMINMAXINFO:
+        r.minMaxAfter = *reinterpret_cast<const MINMAXINFO*>(r.lParam);
+        break;
+    case WM_SIZING:
+        r.rectAfter = *reinterpret_cast<const RECT*>(r.lParam);
+        break;
+    case WM_NCCALCSIZE:
+        r.rectAfter = r.wParam != 0 ? reinterpret_cast<const NCCALCSIZE_PARAMS*>(r.lParam)->rgrc[0]
+                                    : *reinterpret_cast<const RECT*>(r.lParam);
+        break;
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+        r.windowPosAfter = *reinterpret_cast<const WINDOWPOS*>(r.lParam);
+        break;
+    default:
+        break;
+    }
+}
+
+std::vector<MessageRecord> Messaging::MessagesTo(HWND window) const {
+    std::vector<MessageRecord> out;
+    for (const auto& record : messages_) {
+        if (record.window == window) {
+            out.push_back(record);
+        }
+    }
+    return out;
+}
+
+std::vector<UINT> Messaging::SentTo(HWND window) const {
+    std::vector<UINT> out;
+    for (const auto& record : messages_) {
+        if (record.window == window && record.delivery == Delivery::Sent) {
+            out.push_back(record.message);
+        }
+    }
+    return out;
+}
+
+} // namespace platform::sim

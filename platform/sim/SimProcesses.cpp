@@ -1,0 +1,281 @@
+// Scripted processes and the closing of kernel handles.
+#include "platform/sim/SimKernel.h"
+
+#include <unistd.h>
+
+namespace platform::sim {
+
+namespace {
+
+HANDLE CurrentProcessPseudo() {
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+}
+
+} // namespace
+
+ProcessScript ProcessScript::CannotStart(DWORD error) {
+    ProcessScript script;
+    script.startError = error;
+    return script;
+}
+
+ProcessScript ProcessScript::Exits(DWORD exitCode) {
+    ProcessScript script;
+    script.exitCode = exitCode;
+    return script;
+}
+
+void Kernel::ScriptProcess(std::u16string commandLine, ProcessScript script) {
+    auto& scripts = scripts_;
+    for (auto& entry : scripts) {
+        if (entry.first == commandLine) {
+            entry.second = std::move(script);
+            return;
+        }
+    }
+    scripts.emplace_back(std::move(commandLine), std::move(script));
+}
+
+HANDLE Kernel::GetCurrentProcess() {
+    return CurrentProcessPseudo();
+}
+
+BOOL Kernel::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nativeMachine) {
+    if (!config_.hasIsWow64Process2) {
+        Fail(ERROR_PROC_NOT_FOUND);
+        return FALSE;
+    }
+    if (process != CurrentProcessPseudo() && processHandles_.count(ValueOf(process)) == 0) {
+        Fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (processMachine == nullptr) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    USHORT emulated = IMAGE_FILE_MACHINE_I386;
+    USHORT native = IMAGE_FILE_MACHINE_AMD64;
+    switch (config_.nativeArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        emulated = IMAGE_FILE_MACHINE_UNKNOWN;
+        native = IMAGE_FILE_MACHINE_I386;
+        break;
+    case PROCESSOR_ARCHITECTURE_IA64:
+        native = IMAGE_FILE_MACHINE_IA64;
+        break;
+    case PROCESSOR_ARCHITECTURE_ARM64:
+        native = IMAGE_FILE_MACHINE_ARM64;
+        break;
+    case PROCESSOR_ARCHITECTURE_ARM:
+        emulated = IMAGE_FILE_MACHINE_UNKNOWN;
+        native = IMAGE_FILE_MACHINE_ARMNT;
+        break;
+    default:
+        break;
+    }
+    *processMachine = config_.wow64ProcessMachine.value_or(emulated);
+    if (nativeMachine != nullptr) {
+        *nativeMachine = config_.wow64NativeMachine.value_or(native);
+    }
+    return TRUE;
+}
+
+// ---- Processes --------------------------------------------------------------------------------
+
+namespace {
+
+// The program file a command line names: its first word, unquoted.
+std::u16string ImageOf(const std::u16string& commandLine) {
+    if (!commandLine.empty() && commandLine[0] == u'"') {
+        std::size_t end = commandLine.find(u'"', 1);
+        return commandLine.substr(1, end == std::u16string::npos ? std::u16string::npos : end - 1);
+    }
+    std::size_t end = commandLine.find_first_of(u" \t");
+    return commandLine.substr(0, end);
+}
+
+} // namespace
+
+BOOL Kernel::CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
+                            void* processAttributes, void* threadAttributes, BOOL inheritHandles,
+                            DWORD creationFlags, void* environment,
+                            const char16_t* currentDirectory, STARTUPINFOW* startupInfo,
+                            PROCESS_INFORMATION* processInformation) {
+    ProcessLaunch launch;
+    if (applicationName != nullptr) {
+        launch.applicationName = std::u16string(applicationName);
+    }
+    if (commandLine != nullptr) {
+        launch.commandLine = std::u16string(commandLine);
+    }
+    launch.commandLineBuffer = commandLine;
+    launch.processAttributes = processAttributes != nullptr;
+    launch.threadAttributes = threadAttributes != nullptr;
+    launch.inheritHandles = inheritHandles;
+    launch.creationFlags = creationFlags;
+    launch.environment = environment;
+    launch.currentDirectoryPointer = currentDirectory;
+    if (currentDirectory != nullptr) {
+        launch.currentDirectory = std::u16string(currentDirectory);
+    }
+    launch.hadStartupInfo = startupInfo != nullptr;
+    if (startupInfo != nullptr) {
+        launch.startupInfo = *startupInfo;
+    }
+
+    auto finish = [&](BOOL result, DWORD error) {
+        launch.result = result;
+        launch.error = error;
+        if (result == FALSE) {
+            Fail(error);
+        }
+        launches_.push_back(launch);
+        return result;
+    };
+
+    if (startupInfo == nullptr || processInformation == nullptr ||
+        (applicationName == nullptr && commandLine == nullptr)) {
+        return finish(FALSE, ERROR_INVALID_PARAMETER);
+    }
+    const std::u16string key =
+        commandLine != nullptr ? std::u16string(commandLine) : std::u16string(applicationName);
+    const ProcessScript* script = nullptr;
+    for (const auto& [line, candidate] : scripts_) {
+        if (line == key) {
+            script = &candidate;
+        }
+    }
+    if (script == nullptr) {
+        return finish(FALSE, ERROR_FILE_NOT_FOUND);
+    }
+    if (script->startError != 0) {
+        return finish(FALSE, script->startError);
+    }
+    if (script->requireImageFile) {
+        std::u16string image =
+            applicationName != nullptr ? std::u16string(applicationName) : ImageOf(key);
+        std::size_t lastSeparator = image.find_last_of(u"\\/");
+        std::size_t dot = image.find_last_of(u'.');
+        if (dot == std::u16string::npos ||
+            (lastSeparator != std::u16string::npos && dot < lastSeparator)) {
+            image += u".exe";
+        }
+        const bool absolute =
+            (image.size() >= 2 && image[1] == u':') || (!image.empty() && image[0] == u'\\');
+        if (!absolute) {
+            std::u16string base = currentDirectory != nullptr ? std::u16string(currentDirectory)
+                                                              : config_.currentDirectory;
+            image = base + u"\\" + image;
+        }
+        DWORD error = 0;
+        bool isDirectory = false;
+        auto normalized = NormalizePath(image, error);
+        if (!normalized || !ResolveHost(*normalized, error, isDirectory) || isDirectory) {
+            return finish(FALSE, error != 0 ? error : ERROR_ACCESS_DENIED);
+        }
+    }
+
+    auto object = std::make_shared<ProcessObject>();
+    object->launch = launches_.size();
+    object->script = *script;
+    object->process = AsHandle<HANDLE>(NewHandleValue());
+    object->thread = AsHandle<HANDLE>(NewHandleValue());
+    processHandles_[ValueOf(object->process)] = object;
+    processHandles_[ValueOf(object->thread)] = object;
+    std::string detail = Utf16ToUtf8(key);
+    ledger_.Acquire(ValueOf(object->process), HandleKind::Process, "CreateProcessW", detail);
+    ledger_.Acquire(ValueOf(object->thread), HandleKind::Thread, "CreateProcessW", detail);
+    processInformation->hProcess = object->process;
+    processInformation->hThread = object->thread;
+    processInformation->dwProcessId = nextProcessId_;
+    processInformation->dwThreadId = nextProcessId_ + 4;
+    nextProcessId_ += 8;
+    launch.information = *processInformation;
+    return finish(TRUE, 0);
+}
+
+DWORD Kernel::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    (void)milliseconds;
+    auto it = processHandles_.find(ValueOf(handle));
+    if (it == processHandles_.end()) {
+        if (files_.count(ValueOf(handle)) != 0) {
+            return WAIT_OBJECT_0; // a file is always signalled
+        }
+        ledger_.Fault(FaultKind::UseOfReleased, ValueOf(handle), "WaitForSingleObject", "");
+        Fail(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    std::shared_ptr<ProcessObject> process = it->second;
+    if (process->ended) {
+        return WAIT_OBJECT_0;
+    }
+    if (process->script.waitError != 0) {
+        Fail(process->script.waitError);
+        return WAIT_FAILED;
+    }
+    if (process->script.onWait) {
+        ++blockedInWait_;
+        try {
+            process->script.onWait();
+        } catch (...) {
+            --blockedInWait_;
+            throw;
+        }
+        --blockedInWait_;
+    }
+    process->ended = true;
+    launches_[process->launch].waited = true;
+    return WAIT_OBJECT_0;
+}
+
+BOOL Kernel::GetExitCodeProcess(HANDLE processHandle, DWORD* exitCode) {
+    auto it = processHandles_.find(ValueOf(processHandle));
+    if (it == processHandles_.end() || it->second->process != processHandle) {
+        if (it == processHandles_.end()) {
+            ledger_.Fault(FaultKind::UseOfReleased, ValueOf(processHandle), "GetExitCodeProcess",
+                          "");
+        }
+        Fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    ProcessObject& process = *it->second;
+    if (process.script.exitCodeError != 0) {
+        Fail(process.script.exitCodeError);
+        return FALSE;
+    }
+    if (exitCode == nullptr) {
+        Fail(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!process.ended) {
+        *exitCode = STILL_ACTIVE;
+        return TRUE;
+    }
+    *exitCode = process.script.exitCode;
+    launches_[process.launch].exitCodeRead = true;
+    return TRUE;
+}
+
+// ---- Kernel handles ---------------------------------------------------------------------------
+
+BOOL Kernel::CloseHandle(HANDLE object) {
+    if (object == CurrentProcessPseudo()) {
+        return TRUE; // closing the pseudo handle does nothing, as on Windows
+    }
+    const std::uintptr_t value = ValueOf(object);
+    if (!ledger_.Release(value, {HandleKind::File, HandleKind::Process, HandleKind::Thread},
+                         "CloseHandle")) {
+        Fail(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (auto file = files_.find(value); file != files_.end()) {
+        if (file->second.descriptor >= 0) {
+            ::close(file->second.descriptor);
+        }
+        files_.erase(file);
+    }
+    processHandles_.erase(value);
+    return TRUE;
+}
+
+} // namespace platform::sim
