@@ -88,14 +88,10 @@ HWND Activation::SetFocusImpl(HWND window) {
         if (window == focus_) {
             return focus_;
         }
-        for (const Window* h = w; h != nullptr;) {
+        for (const Window* h = w; h != nullptr; h = windows_.ParentOf(*h)) {
             if ((h->style & (WS_MINIMIZE | WS_DISABLED)) != 0) {
                 return nullptr;
             }
-            if (!windows_.IsChild(*h)) {
-                break;
-            }
-            h = windows_.Find(h->parent);
         }
         HWND top = windows_.TopLevelOf(window);
         if (top != active_) {

@@ -12,8 +12,7 @@
 
 namespace platform::sim {
 
-// ---- DefWindowProcW
-// -------------------------------------------------------------------------------
+// ---- DefWindowProcW -----------------------------------------------------------------------------
 
 LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Get(window);

@@ -88,11 +88,6 @@ public:
     SimDesktop(const SimDesktop&) = delete;
     SimDesktop& operator=(const SimDesktop&) = delete;
 
-    DesktopArrangement& Arrange() { return *this; }
-    const DesktopObservation& Observe() const { return *this; }
-    DesktopObservation& Observe() { return *this; }
-    DesktopUser& User() { return *this; }
-
     // ---- Api -------------------------------------------------------------------------------
     // Locale, code pages, version
     LCID GetUserDefaultLCID() override;

@@ -12,8 +12,7 @@
 
 namespace platform::sim {
 
-// ---- Dialog keyboard handling
-// ---------------------------------------------------------------------
+// ---- Dialog keyboard handling -------------------------------------------------------------------
 
 HWND Messaging::NextTabItem(HWND dialog, HWND from, bool previous) const {
     std::vector<HWND> stops;

@@ -338,7 +338,8 @@ BOOL Kernel::ReadFile(HANDLE fileHandle, void* buffer, DWORD bytesToRead, DWORD*
     return TRUE;
 }
 
-// ---- The module -------------------------------------------------------------------------------
+// ---- The drive, arranged by tests -----------------------------------------------------------
+
 std::filesystem::path Kernel::DriveRoot() const {
     return config_.driveRoot;
 }
@@ -352,16 +353,8 @@ std::filesystem::path Kernel::HostPath(std::u16string_view windowsPath) const {
         path = config_.currentDirectory.substr(2) + u"\\" + path;
     }
     std::filesystem::path host = config_.driveRoot;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string::npos) {
-            end = path.size();
-        }
-        if (end > start) {
-            host /= Utf16ToUtf8(path.substr(start, end - start));
-        }
-        start = end + 1;
+    for (const std::u16string& part : Components(path)) {
+        host /= Utf16ToUtf8(part);
     }
     return host;
 }

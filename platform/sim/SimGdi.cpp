@@ -49,8 +49,7 @@ Gdi::Gdi(const SimConfig& config, Kernel& kernel, WindowTree& windows, Messaging
     gdiObjects_[ValueOf(stockBrush_)] = whiteBrush;
 }
 
-// ---- Stock objects
-// ---------------------------------------------------------------------------------
+// ---- Stock objects ------------------------------------------------------------------------------
 
 HBRUSH Gdi::SysColorBrush(int index) {
     auto it = sysBrushes_.find(index);
@@ -78,8 +77,7 @@ bool Gdi::IsStock(HGDIOBJ object) const {
     });
 }
 
-// ---- Device contexts
-// -------------------------------------------------------------------------------
+// ---- Device contexts ----------------------------------------------------------------------------
 
 DeviceContext* Gdi::FindDc(HDC dc) {
     auto it = dcs_.find(ValueOf(dc));
@@ -195,8 +193,7 @@ BOOL Gdi::EndPaint(HWND window, const PAINTSTRUCT* paint) {
     return TRUE;
 }
 
-// ---- Objects
-// ---------------------------------------------------------------------------------------
+// ---- Objects ------------------------------------------------------------------------------------
 
 HFONT Gdi::CreateFontIndirectW(const LOGFONTW* font) {
     if (font == nullptr) {
@@ -278,8 +275,7 @@ DWORD Gdi::GetSysColor(int index) {
     return kSysColors[index];
 }
 
-// ---- Drawing
-// -----------------------------------------------------------------------------------------
+// ---- Drawing ------------------------------------------------------------------------------------
 
 int Gdi::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = FindDc(dc);
@@ -462,6 +458,8 @@ BOOL Gdi::DrawFocusRect(HDC dc, const RECT* rect) {
     paintOps_.push_back(op);
     return TRUE;
 }
+
+// ---- Test side ----------------------------------------------------------------------------------
 
 std::optional<LOGFONTW> Gdi::LogFontOf(HFONT font) const {
     auto it = gdiObjects_.find(ValueOf(font));

@@ -72,8 +72,7 @@ bool ValidIconImage(const BYTE* bits, DWORD size, int& width, int& height) {
 
 } // namespace
 
-// ---- Icons
-// -----------------------------------------------------------------------------------------
+// ---- Icons --------------------------------------------------------------------------------------
 
 HICON Gdi::CreateIconFromResourceEx(const BYTE* bits, DWORD size, BOOL icon, DWORD version, int cx,
                                     int cy, UINT flags) {

@@ -101,8 +101,7 @@ Blocks::~Blocks() {
     }
 }
 
-// ---- The ledger, for the other areas
-// -------------------------------------------------------------
+// ---- The ledger, for the other areas ------------------------------------------------------------
 
 void Kernel::Acquire(std::uintptr_t value, HandleKind kind, std::string call, std::string detail) {
     ledger_.Acquire(value, kind, std::move(call), std::move(detail));
@@ -319,7 +318,7 @@ BOOL Kernel::SetSearchPathMode(DWORD flags) {
     return TRUE;
 }
 
-// ---- System information -----------------------------------------------------------------------
+// ---- Arranged by tests -----------------------------------------------------------------------
 
 void Kernel::SetSystemMessage(DWORD code, std::u16string text) {
     systemMessages_[code] = std::move(text);
@@ -341,6 +340,8 @@ void Kernel::StopHeapFailures() {
     heapFailure_ = nullptr;
     failNextHeapAllocs_ = 0;
 }
+
+// ---- System information -----------------------------------------------------------------------
 
 DWORD Kernel::GetVersion() {
     return config_.version;

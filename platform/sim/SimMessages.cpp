@@ -178,8 +178,7 @@ LRESULT Messaging::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-// ---- Posting and the message loop
-// -----------------------------------------------------------------
+// ---- Posting and the message loop ---------------------------------------------------------------
 
 void Messaging::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{window, message, wParam, lParam, messageTime_, POINT{0, 0}};

@@ -18,7 +18,7 @@ constexpr int kDefaultPosition = 26;
 
 } // namespace
 
-WindowTree::WindowTree(SimConfig& config, Kernel& kernel, Activation& activation,
+WindowTree::WindowTree(const SimConfig& config, Kernel& kernel, Activation& activation,
                        Messaging& messaging, Gdi& gdi)
     : config_(config), kernel_(kernel), activation_(activation), messaging_(messaging), gdi_(gdi) {
     auto builtIn = [this](const char16_t* name, WNDPROC procedure, UINT style) {
@@ -60,44 +60,38 @@ const Window* WindowTree::FindOrFail(HWND window) {
     return GetOrFail(window);
 }
 
+const Window* WindowTree::ParentOf(const Window& w) const {
+    return IsChild(w) ? Get(w.parent) : nullptr;
+}
+
 HWND WindowTree::TopLevelOf(HWND window) const {
     const Window* w = Get(window);
-    while (w != nullptr && IsChild(*w)) {
-        const Window* parent = Get(w->parent);
-        if (parent == nullptr) {
-            break;
-        }
-        w = parent;
+    for (const Window* p = w; p != nullptr; p = ParentOf(*p)) {
+        w = p;
     }
     return w == nullptr ? nullptr : w->handle;
 }
 
 bool WindowTree::IsDescendant(HWND ancestor, HWND window) const {
-    const Window* w = Get(window);
-    while (w != nullptr) {
+    for (const Window* w = Get(window); w != nullptr; w = ParentOf(*w)) {
         if (w->handle == ancestor) {
             return true;
         }
-        if (!IsChild(*w)) {
-            return false;
-        }
-        w = Get(w->parent);
     }
     return false;
 }
 
 bool WindowTree::IsReallyVisible(HWND window) const {
     const Window* w = Get(window);
-    while (w != nullptr) {
+    if (w == nullptr) {
+        return false;
+    }
+    for (; w != nullptr; w = ParentOf(*w)) {
         if ((w->style & WS_VISIBLE) == 0) {
             return false;
         }
-        if (!IsChild(*w)) {
-            return true;
-        }
-        w = Get(w->parent);
     }
-    return false;
+    return true;
 }
 
 POINT WindowTree::ClientOrigin(HWND window) const {

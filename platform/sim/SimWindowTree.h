@@ -79,8 +79,8 @@ struct BuiltInControls {
 
 class WindowTree {
 public:
-    WindowTree(SimConfig& config, Kernel& kernel, Activation& activation, Messaging& messaging,
-               Gdi& gdi);
+    WindowTree(const SimConfig& config, Kernel& kernel, Activation& activation,
+               Messaging& messaging, Gdi& gdi);
     WindowTree(const WindowTree&) = delete;
     WindowTree& operator=(const WindowTree&) = delete;
 
@@ -90,6 +90,7 @@ public:
     static bool IsChild(const Window& w) {
         return (w.style & WS_CHILD) != 0 && w.parent != nullptr;
     }
+    const Window* ParentOf(const Window& w) const; // null for a top-level window
     HWND TopLevelOf(HWND window) const;
     bool IsDescendant(HWND ancestor, HWND window) const; // window is ancestor or inside it
     bool IsReallyVisible(HWND window) const;             // it and every parent visible
@@ -144,7 +145,7 @@ private:
     void SendDestroy(HWND window);
     void FreeWindow(HWND window);
 
-    SimConfig& config_;
+    const SimConfig& config_;
     Kernel& kernel_;
     Activation& activation_;
     Messaging& messaging_;
