@@ -375,5 +375,40 @@ TEST_F(WindowTest, MapWindowPointsAndLockWindowUpdate) {
     EXPECT_EQ(Desk().LockedWindow(), nullptr);
 }
 
+// Children are created below their siblings; SetWindowPos moves one to the top, to the bottom
+// or just below another sibling, and leaves the order alone when it is placed after itself.
+TEST_F(WindowTest, SetWindowPosReordersTheChildren) {
+    struct Case {
+        const char* name;
+        int moved;       // index of the child moved
+        int insertAfter; // index of a sibling, or -1 for HWND_TOP, -2 for HWND_BOTTOM
+        std::vector<int> order;
+    };
+    const Case cases[] = {
+        {"ToTheTop", 2, -1, {2, 0, 1}},    {"ToTheBottom", 0, -2, {1, 2, 0}},
+        {"BelowTheLast", 0, 2, {1, 2, 0}}, {"BelowTheFirst", 2, 0, {0, 2, 1}},
+        {"AfterItself", 1, 1, {0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND top = CreateTopLevel(kOverlappedWindow | WS_VISIBLE);
+        const std::vector<HWND> children = {CreateChild(top, u"SimTest", 1),
+                                            CreateChild(top, u"SimTest", 2),
+                                            CreateChild(top, u"SimTest", 3)};
+        ASSERT_EQ(Desk().ChildrenOf(top), children);
+        HWND after = c.insertAfter == -1   ? HWND_TOP
+                     : c.insertAfter == -2 ? HWND_BOTTOM
+                                           : children[static_cast<std::size_t>(c.insertAfter)];
+        EXPECT_TRUE(Desk().SetWindowPos(children[static_cast<std::size_t>(c.moved)], after, 0, 0, 0,
+                                        0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+        std::vector<HWND> expected;
+        for (int i : c.order) {
+            expected.push_back(children[static_cast<std::size_t>(i)]);
+        }
+        EXPECT_EQ(Desk().ChildrenOf(top), expected);
+        Desk().DestroyWindow(top);
+    }
+}
+
 } // namespace
 } // namespace simtest
