@@ -93,7 +93,7 @@ TEST_F(AppFlowTest, OpensWithTheFileValuesAndCancelEndsIt) {
 // Every way of closing the window ends the launcher as Cancel does; Escape does nothing.
 struct EndingCase {
     const char* name{};
-    std::function<void(SimDesktop&)> act{};
+    std::function<void(DesktopUser&)> act{};
     bool ends{};
 };
 
@@ -102,10 +102,10 @@ void PrintTo(const EndingCase& c, std::ostream* os) {
 }
 
 const EndingCase kEndings[] = {
-    {"CancelButton", [](SimDesktop& d) { d.ClickButton(MainForm->BtnCancel->Handle()); }, true},
-    {"CloseBox", [](SimDesktop& d) { d.CloseBox(MainForm->Handle()); }, true},
-    {"AltF4", [](SimDesktop& d) { d.PressKey(VK_F4, /*alt=*/true); }, true},
-    {"Escape", [](SimDesktop& d) { d.PressKey(VK_ESCAPE); }, false},
+    {"CancelButton", [](DesktopUser& d) { d.ClickButton(MainForm->BtnCancel->Handle()); }, true},
+    {"CloseBox", [](DesktopUser& d) { d.CloseBox(MainForm->Handle()); }, true},
+    {"AltF4", [](DesktopUser& d) { d.PressKey(VK_F4, /*alt=*/true); }, true},
+    {"Escape", [](DesktopUser& d) { d.PressKey(VK_ESCAPE); }, false},
 };
 
 class EndingTest : public AppFlowTest, public ::testing::WithParamInterface<EndingCase> {};
@@ -173,7 +173,7 @@ TEST_F(AppFlowTest, MissingSetupFileReportsBeforeTheWindowShowsThenCloses) {
 // minimised; afterwards the window comes back and the launcher ends.
 struct InstallWay {
     const char* name{};
-    std::function<void(SimDesktop&)> act{};
+    std::function<void(DesktopUser&)> act{};
 };
 
 void PrintTo(const InstallWay& c, std::ostream* os) {
@@ -181,8 +181,8 @@ void PrintTo(const InstallWay& c, std::ostream* os) {
 }
 
 const InstallWay kInstallWays[] = {
-    {"Click", [](SimDesktop& d) { d.ClickButton(MainForm->BtnInstall->Handle()); }},
-    {"Enter", [](SimDesktop& d) { d.PressKey(VK_RETURN); }},
+    {"Click", [](DesktopUser& d) { d.ClickButton(MainForm->BtnInstall->Handle()); }},
+    {"Enter", [](DesktopUser& d) { d.PressKey(VK_RETURN); }},
 };
 
 class InstallFlowTest : public AppFlowTest, public ::testing::WithParamInterface<InstallWay> {};

@@ -22,6 +22,8 @@
 
 namespace launcher_test {
 
+using platform::sim::DesktopObservation;
+using platform::sim::DesktopUser;
 using platform::sim::HandleKind;
 using platform::sim::SimConfig;
 using platform::sim::SimDesktop;
@@ -46,7 +48,7 @@ inline void PrintTo(const Box& box, std::ostream* os) {
         << box.icon << std::dec << "}";
 }
 
-inline std::vector<Box> BoxesOf(const SimDesktop& desktop) {
+inline std::vector<Box> BoxesOf(const DesktopObservation& desktop) {
     std::vector<Box> boxes;
     for (const auto& record : desktop.MessageBoxes()) {
         // Only the icon bits: every launcher box has the single OK button.
