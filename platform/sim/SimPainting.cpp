@@ -30,6 +30,9 @@ void Gdi::Invalidate(HWND window, bool erase, bool children) {
 }
 
 HWND Gdi::NextPaintWindow() const {
+    if (invalid_.empty()) {
+        return nullptr; // the message loop asks whenever its queue is empty
+    }
     std::function<HWND(HWND)> search = [&](HWND h) -> HWND {
         const Window* w = windows_.Find(h);
         if (w == nullptr || (w->style & WS_VISIBLE) == 0 || (locked_ != nullptr && h == locked_)) {

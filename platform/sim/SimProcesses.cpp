@@ -26,14 +26,13 @@ ProcessScript ProcessScript::Exits(DWORD exitCode) {
 }
 
 void Kernel::ScriptProcess(std::u16string commandLine, ProcessScript script) {
-    auto& scripts = scripts_;
-    for (auto& entry : scripts) {
+    for (auto& entry : scripts_) {
         if (entry.first == commandLine) {
             entry.second = std::move(script);
             return;
         }
     }
-    scripts.emplace_back(std::move(commandLine), std::move(script));
+    scripts_.emplace_back(std::move(commandLine), std::move(script));
 }
 
 HANDLE Kernel::GetCurrentProcess() {

@@ -85,6 +85,7 @@ public:
     WindowTree& operator=(const WindowTree&) = delete;
 
     // ---- Lookups and coordinates, for every area ----
+    // What the others read of a window; they change it only through the calls.
     const Window* Find(HWND window) const;
     const Window* FindOrFail(HWND window); // sets ERROR_INVALID_WINDOW_HANDLE when missing
     static bool IsChild(const Window& w) {
