@@ -47,58 +47,63 @@ void DrawCaption(DesktopAreas& a, const Window& w, HDC dc, UINT format) {
     }
 }
 
-LRESULT StaticMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPARAM wParam,
+// A control's painting bracket: BeginPaint, what its class draws while the window is still
+// there, EndPaint.
+template <class Draw> LRESULT PaintControl(DesktopAreas& a, HWND window, Draw draw) {
+    PAINTSTRUCT ps{};
+    HDC dc = a.gdi.BeginPaint(window, &ps);
+    if (dc == nullptr) {
+        return 0;
+    }
+    if (const Window* control = BuiltInControls::Edit(a.windows, window); control != nullptr) {
+        draw(*control, dc);
+    }
+    a.gdi.EndPaint(window, &ps);
+    return 0;
+}
+
+// An owner-drawn control leaves its drawing to its parent.
+void SendDrawItem(DesktopAreas& a, const Window& control, HDC dc, UINT type, UINT state) {
+    DRAWITEMSTRUCT item{type,  static_cast<UINT>(control.id),
+                        0,     ODA_DRAWENTIRE,
+                        state, control.handle,
+                        dc,    ClientOf(control),
+                        0};
+    if (control.parent != nullptr) {
+        a.messaging.Send(control.parent, WM_DRAWITEM, static_cast<WPARAM>(control.id),
+                         reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+LRESULT StaticMessage(DesktopAreas& a, Window*, HWND window, UINT message, WPARAM wParam,
                       LPARAM lParam) {
     switch (message) {
     case WM_GETDLGCODE:
         return DLGC_STATIC;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = a.gdi.BeginPaint(window, &ps);
-        if (dc == nullptr) {
-            return 0;
-        }
-        w = BuiltInControls::Edit(a.windows, window);
-        if (w == nullptr) {
-            a.gdi.EndPaint(window, &ps);
-            return 0;
-        }
-        if ((w->style & SS_TYPEMASK) == SS_OWNERDRAW) {
-            DRAWITEMSTRUCT item{ODT_STATIC,
-                                static_cast<UINT>(w->id),
-                                0,
-                                ODA_DRAWENTIRE,
-                                (w->style & WS_DISABLED) != 0 ? ODS_DISABLED : 0u,
-                                window,
-                                dc,
-                                ClientOf(*w),
-                                0};
-            if (w->parent != nullptr) {
-                a.messaging.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
-                                 reinterpret_cast<LPARAM>(&item));
+    case WM_PAINT:
+        return PaintControl(a, window, [&](const Window& control, HDC dc) {
+            if ((control.style & SS_TYPEMASK) == SS_OWNERDRAW) {
+                SendDrawItem(a, control, dc, ODT_STATIC,
+                             (control.style & WS_DISABLED) != 0 ? ODS_DISABLED : 0u);
+                return;
             }
-        } else {
             // The parent chooses the colours, as for every static control.
-            LRESULT brush =
-                w->parent != nullptr
-                    ? a.messaging.Send(w->parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(window))
-                    : a.windows.DefWindowProcW(window, WM_CTLCOLORSTATIC,
-                                               reinterpret_cast<WPARAM>(dc),
-                                               reinterpret_cast<LPARAM>(window));
-            w = BuiltInControls::Edit(a.windows, window);
-            if (w != nullptr) {
-                RECT client = ClientOf(*w);
+            const LRESULT brush = control.parent != nullptr
+                                      ? a.messaging.Send(control.parent, WM_CTLCOLORSTATIC,
+                                                         reinterpret_cast<WPARAM>(dc),
+                                                         reinterpret_cast<LPARAM>(window))
+                                      : a.windows.DefWindowProcW(window, WM_CTLCOLORSTATIC,
+                                                                 reinterpret_cast<WPARAM>(dc),
+                                                                 reinterpret_cast<LPARAM>(window));
+            if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
+                RECT client = ClientOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
-                DrawCaption(a, *w, dc,
-                            DT_LEFT | ((w->style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0u));
+                DrawCaption(a, *now, dc,
+                            DT_LEFT | ((now->style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0u));
             }
-        }
-        a.gdi.EndPaint(window, &ps);
-        return 0;
-    }
+        });
     default:
         return a.windows.DefWindowProcW(window, message, wParam, lParam);
     }
@@ -186,55 +191,35 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
     case WM_KILLFOCUS:
         a.gdi.Invalidate(window, true, false);
         return 0;
-    case WM_PAINT: {
-        PAINTSTRUCT ps{};
-        HDC dc = a.gdi.BeginPaint(window, &ps);
-        if (dc == nullptr) {
-            return 0;
-        }
-        w = BuiltInControls::Edit(a.windows, window);
-        if (w == nullptr) {
-            a.gdi.EndPaint(window, &ps);
-            return 0;
-        }
-        const bool focused = a.activation.Focus() == window;
-        const bool disabled = (w->style & WS_DISABLED) != 0;
-        if (type == BS_OWNERDRAW) {
-            UINT state = (w->pushed ? ODS_SELECTED : 0u) | (focused ? ODS_FOCUS : 0u) |
-                         (disabled ? ODS_DISABLED : 0u);
-            DRAWITEMSTRUCT item{ODT_BUTTON, static_cast<UINT>(w->id),
-                                0,          ODA_DRAWENTIRE,
-                                state,      window,
-                                dc,         ClientOf(*w),
-                                0};
-            if (w->parent != nullptr) {
-                a.messaging.Send(w->parent, WM_DRAWITEM, static_cast<WPARAM>(w->id),
-                                 reinterpret_cast<LPARAM>(&item));
+    case WM_PAINT:
+        return PaintControl(a, window, [&](const Window& control, HDC dc) {
+            const bool focused = a.activation.Focus() == window;
+            const bool disabled = (control.style & WS_DISABLED) != 0;
+            if (type == BS_OWNERDRAW) {
+                SendDrawItem(a, control, dc, ODT_BUTTON,
+                             (control.pushed ? ODS_SELECTED : 0u) | (focused ? ODS_FOCUS : 0u) |
+                                 (disabled ? ODS_DISABLED : 0u));
+                return;
             }
-        } else {
-            LRESULT brush =
-                w->parent != nullptr
-                    ? a.messaging.Send(w->parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+            const LRESULT brush =
+                control.parent != nullptr
+                    ? a.messaging.Send(control.parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
                                        reinterpret_cast<LPARAM>(window))
                     : 0;
-            w = BuiltInControls::Edit(a.windows, window);
-            if (w != nullptr) {
-                RECT client = ClientOf(*w);
+            if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
+                RECT client = ClientOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
                 a.gdi.DrawFrameControl(dc, &client, DFC_BUTTON,
-                                       DFCS_BUTTONPUSH | (w->pushed ? DFCS_PUSHED : 0u) |
+                                       DFCS_BUTTONPUSH | (now->pushed ? DFCS_PUSHED : 0u) |
                                            (disabled ? DFCS_INACTIVE : 0u));
-                DrawCaption(a, *w, dc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+                DrawCaption(a, *now, dc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
                 if (focused) {
                     a.gdi.DrawFocusRect(dc, &client);
                 }
             }
-        }
-        a.gdi.EndPaint(window, &ps);
-        return 0;
-    }
+        });
     default:
         return a.windows.DefWindowProcW(window, message, wParam, lParam);
     }
