@@ -277,6 +277,15 @@ DWORD Gdi::GetSysColor(int index) {
 
 // ---- Drawing ------------------------------------------------------------------------------------
 
+// Every drawing call is recorded for the tests, with the DC's window.
+PaintOp& Gdi::Draw(PaintOp::Kind kind, const DeviceContext& dc, RECT rect) {
+    PaintOp& op = paintOps_.emplace_back();
+    op.kind = kind;
+    op.window = dc.window;
+    op.rect = rect;
+    return op;
+}
+
 int Gdi::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = FindDc(dc);
     if (d == nullptr || rect == nullptr) {
@@ -298,12 +307,7 @@ int Gdi::FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
         }
         color = it->second.color;
     }
-    PaintOp op;
-    op.kind = PaintOp::Kind::FillRect;
-    op.window = d->window;
-    op.rect = *rect;
-    op.brushColor = color;
-    paintOps_.push_back(op);
+    Draw(PaintOp::Kind::FillRect, *d, *rect).brushColor = color;
     return 1;
 }
 
@@ -377,10 +381,7 @@ int Gdi::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect, UINT f
         rect->bottom = rect->top + height;
         return height;
     }
-    PaintOp op;
-    op.kind = PaintOp::Kind::DrawText;
-    op.window = d->window;
-    op.rect = *rect;
+    PaintOp& op = Draw(PaintOp::Kind::DrawText, *d, *rect);
     op.text = shown;
     op.format = format;
     if (d->font != nullptr) {
@@ -388,7 +389,6 @@ int Gdi::DrawTextW(HDC dc, const char16_t* text, int cchText, RECT* rect, UINT f
     }
     op.textColor = d->textColor;
     op.backgroundMode = d->backgroundMode;
-    paintOps_.push_back(op);
     return height;
 }
 
@@ -415,11 +415,8 @@ int Gdi::StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeig
         (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS)) {
         return 0;
     }
-    PaintOp op;
-    op.kind = PaintOp::Kind::StretchDIBits;
-    op.window = d->window;
-    op.rect = RECT{xDest, yDest, xDest + destWidth, yDest + destHeight};
-    paintOps_.push_back(op);
+    Draw(PaintOp::Kind::StretchDIBits, *d,
+         RECT{xDest, yDest, xDest + destWidth, yDest + destHeight});
     return std::abs(srcHeight);
 }
 
@@ -437,12 +434,7 @@ BOOL Gdi::DrawFrameControl(HDC dc, RECT* rect, UINT type, UINT state) {
         return FALSE;
     }
     (void)type;
-    PaintOp op;
-    op.kind = PaintOp::Kind::DrawFrameControl;
-    op.window = d->window;
-    op.rect = *rect;
-    op.format = state;
-    paintOps_.push_back(op);
+    Draw(PaintOp::Kind::DrawFrameControl, *d, *rect).format = state;
     return TRUE;
 }
 
@@ -451,11 +443,7 @@ BOOL Gdi::DrawFocusRect(HDC dc, const RECT* rect) {
     if (d == nullptr || rect == nullptr) {
         return FALSE;
     }
-    PaintOp op;
-    op.kind = PaintOp::Kind::DrawFocusRect;
-    op.window = d->window;
-    op.rect = *rect;
-    paintOps_.push_back(op);
+    Draw(PaintOp::Kind::DrawFocusRect, *d, *rect);
     return TRUE;
 }
 

@@ -111,6 +111,7 @@ private:
     HDC NewDc(HWND window, bool paint);
     bool ReleaseDc(HDC dc, HWND window, bool paint, const char* call);
     const LOGFONTW* FontInDc(const DeviceContext& dc) const;
+    PaintOp& Draw(PaintOp::Kind kind, const DeviceContext& dc, RECT rect);
 
     const SimConfig& config_;
     Kernel& kernel_;

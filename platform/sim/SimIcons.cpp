@@ -195,12 +195,8 @@ BOOL Gdi::DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step
                       "DrawIconEx", d == nullptr ? "DC" : "icon");
         return FALSE;
     }
-    PaintOp op;
-    op.kind = PaintOp::Kind::DrawIcon;
-    op.window = d->window;
-    op.rect =
-        RECT{x, y, x + (cx != 0 ? cx : it->second.width), y + (cy != 0 ? cy : it->second.height)};
-    paintOps_.push_back(op);
+    Draw(PaintOp::Kind::DrawIcon, *d,
+         RECT{x, y, x + (cx != 0 ? cx : it->second.width), y + (cy != 0 ? cy : it->second.height)});
     return TRUE;
 }
 
