@@ -2,6 +2,7 @@
 // keys, message boxes and the user's actions.
 #include "Sequences.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace simtest {
@@ -386,6 +387,25 @@ TEST_F(MessageTest, TheUserCanOnlyUseTheButtonsAWindowHas) {
     EXPECT_FALSE(Desk().IsZoomed(sizeable));
     EXPECT_TRUE(Desk().CloseBox(sizeable));
     EXPECT_FALSE(Desk().IsWindow(sizeable));
+}
+
+// A built-in control keeps what is thrown under it, as a window procedure must: the click that
+// reached a throwing parent returns, and the button works on.
+TEST_F(MessageTest, NothingThrownUnderABuiltInControlLeavesIt) {
+    HWND top = CreateTopLevel(kOverlappedWindow | WS_VISIBLE);
+    HWND button = CreateChild(top, u"BUTTON", 7, WS_VISIBLE | BS_PUSHBUTTON);
+    int commands = 0;
+    CurrentBehaviour() = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_COMMAND) {
+            ++commands;
+            throw std::runtime_error("the parent's handler failed");
+        }
+        return std::nullopt;
+    };
+    EXPECT_NO_THROW(Desk().ClickButton(button));
+    EXPECT_NO_THROW(Desk().ClickButton(button));
+    EXPECT_EQ(commands, 2);
+    EXPECT_EQ(Desk().SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
 }
 
 TEST_F(MessageTest, UserActionsDuringAWaitReachTheProgramAfterIt) {
