@@ -172,21 +172,6 @@ TEST(MainFormDescription, ResizeKitStoresItsPropertiesInPublishedOrderThenTheDes
     EXPECT_EQ(kit->properties, expected);
 }
 
-TEST(MainFormDescription, LinesPointIntoTheFile) {
-    const std::string text = MainFormText();
-    const Object form = Parse(text);
-    EXPECT_EQ(form.line, LineOf(text, "object MainForm"));
-    const Object* button = Child(form, "BtnInstall");
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->line, LineOf(text, "object BtnInstall"));
-    for (const Property& p : button->properties) {
-        if (p.name == "OnClick") {
-            EXPECT_EQ(p.line, LineOf(text, "OnClick = BtnInstallClick"));
-            EXPECT_EQ(p.value.line, p.line);
-        }
-    }
-}
-
 TEST(MainFormDescription, SurvivesWriteAndReadBack) {
     const Object form = Parse(MainFormText());
     const std::string written = Write(form);
@@ -255,6 +240,35 @@ TEST(StoredDescription, ReadsEveryValueKind) {
     }
     EXPECT_EQ(root.children[0].line, 11);
     EXPECT_EQ(root.children[0].children[0].line, 12);
+}
+
+// A small description whose objects and values start on lines of their own, after blank and
+// comment lines, and one whose value sits on the line after its name.
+const char kLinedSample[] =
+    "# a form\n"
+    "\n"
+    "object Form : TForm {\n"
+    "  Caption = \"x\"\n"
+    "  object Button : TBitBtn {\n"
+    "    # the handler\n"
+    "    OnClick =\n"
+    "      ButtonClick\n"
+    "  }\n"
+    "}\n";
+
+TEST(StoredDescription, LinesPointIntoTheText) {
+    const std::string text = kLinedSample;
+    const Object form = Parse(text);
+    EXPECT_EQ(form.line, LineOf(text, "object Form"));
+    ASSERT_EQ(form.properties.size(), 1u);
+    EXPECT_EQ(form.properties[0].line, LineOf(text, "Caption"));
+    EXPECT_EQ(form.properties[0].value.line, LineOf(text, "Caption"));
+    const Object* button = Child(form, "Button");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->line, LineOf(text, "object Button"));
+    ASSERT_EQ(button->properties.size(), 1u);
+    EXPECT_EQ(button->properties[0].line, LineOf(text, "OnClick"));
+    EXPECT_EQ(button->properties[0].value.line, LineOf(text, "ButtonClick"));
 }
 
 TEST(StoredDescription, TrickySampleSurvivesWriteAndReadBack) {
