@@ -9,14 +9,10 @@ function median(list, n,    i, j, t, v) {
   for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
   return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
 }
-function column(program, name,    r, list) {
+# The median over one program's runs of table[program, run, name].
+function across(table, program, name,    r, list) {
   list = ""
-  for (r = 1; r <= runs[program]; r++) list = list " " (spent[program, r, name] + 0)
-  return median(list, runs[program])
-}
-function calls(program, name,    r, list) {
-  list = ""
-  for (r = 1; r <= runs[program]; r++) list = list " " (count[program, r, name] + 0)
+  for (r = 1; r <= runs[program]; r++) list = list " " (table[program, r, name] + 0)
   return median(list, runs[program])
 }
 BEGIN { FS = ":" }
@@ -31,11 +27,11 @@ BEGIN { FS = ":" }
   p = $2
   if (match($0, /:Call [a-z0-9]+\.[A-Za-z0-9]+\(/)) {
     d = ++depth[p]; callName[p, d] = substr($0, RSTART + 6, RLENGTH - 7); callTime[p, d] = $1
-    if (!((of[p], run[p]) in first)) first[of[p], run[p]] = ($1 - start[p]) * 1000
+    if (!((of[p], run[p], "") in first)) first[of[p], run[p], ""] = ($1 - start[p]) * 1000
   } else if (match($0, /:Ret  [a-z0-9]+\.[A-Za-z0-9]+\(/) && depth[p] > 0) {
     d = depth[p]--; name = callName[p, d]; key = of[p] SUBSEP run[p] SUBSEP name
     spent[key] += ($1 - callTime[p, d]) * 1000; count[key]++; names[name] = 1
-    if (name == "user32.ShowWindow") { done[p] = 1; shown[of[p], run[p]] = ($1 - start[p]) * 1000 }
+    if (name == "user32.ShowWindow") { done[p] = 1; shown[of[p], run[p], ""] = ($1 - start[p]) * 1000 }
   }
 }
 END {
@@ -44,16 +40,12 @@ END {
   printf "%-32s %6s %8s %6s %8s\n", "call", "calls", "ms", "calls", "ms"
   sort = "sort -k3 -rn"
   for (name in names)
-    printf "%-32s %6d %8.1f %6d %8.1f\n", name, calls("Setup.exe", name), column("Setup.exe", name),
-           calls("bare.exe", name), column("bare.exe", name) | sort
+    printf "%-32s %6d %8.1f %6d %8.1f\n", name, across(count, "Setup.exe", name),
+           across(spent, "Setup.exe", name), across(count, "bare.exe", name),
+           across(spent, "bare.exe", name) | sort
   close(sort)
-  for (program in runs) {
-    list = ""; list2 = ""
-    for (r = 1; r <= runs[program]; r++) {
-      list = list " " (shown[program, r] + 0); list2 = list2 " " (first[program, r] + 0)
-    }
-    at[program] = median(list, runs[program]); firstAt[program] = median(list2, runs[program])
-  }
-  printf "%-32s %15.1f %15.1f\n", "loaded until the first call", firstAt["Setup.exe"], firstAt["bare.exe"]
-  printf "%-32s %15.1f %15.1f\n", "loaded until ShowWindow returned", at["Setup.exe"], at["bare.exe"]
+  printf "%-32s %15.1f %15.1f\n", "loaded until the first call", across(first, "Setup.exe", ""),
+         across(first, "bare.exe", "")
+  printf "%-32s %15.1f %15.1f\n", "loaded until ShowWindow returned", across(shown, "Setup.exe", ""),
+         across(shown, "bare.exe", "")
 }
