@@ -16,57 +16,6 @@
 #include <string>
 
 struct TResizeKitTestAccess {
-    // Brings a component whose life cycle has not run (the form was read, but Loaded took no
-    // snapshot) to the registered state at factor 1.0: reference sizes, densities, records,
-    // the entry in ResizeKitList and the interception route of the platform version. A
-    // component that Loaded already registered is left as it is.
-    static void Prime(TResizeKit& kit) {
-        if (kit.FSelfPointer != nullptr) {
-            return;
-        }
-        auto& owner = dynamic_cast<toolkit::TForm&>(*kit.Owner());
-        auto& os = platform::Os();
-        kit.FOwnerWidth = kit.FDesignFrmW;
-        kit.FOwnerHeight = kit.FDesignFrmH;
-        kit.FRunDpiW = kit.FRunDpiH = 0;
-        platform::HDC dc = os.GetDC(nullptr);
-        kit.FRunDpiW = os.GetDeviceCaps(dc, platform::LOGPIXELSX);
-        kit.FRunDpiH = os.GetDeviceCaps(dc, platform::LOGPIXELSY);
-        os.ReleaseDC(nullptr, dc);
-        kit.FSelfPointer = owner.FieldAddress(kit.Name());
-        if (kit.FSelfPointer == nullptr) {
-            return;
-        }
-        resizekit::ResizeKitList.push_back(kit.FSelfPointer);
-        kit.FOwnerFormName = owner.Name();
-        kit.FOwnerHandle = owner.Handle();
-        TResizeKit::CopyControlFont(kit.FOwnerFont, owner);
-        kit.AddNewControls(0, 0);
-        kit.FAddCnt = 0;
-        if (resizekit::OsMajorVersion >= 5) {
-            kit.lpPrevWndProc = reinterpret_cast<platform::WNDPROC>(
-                os.SetWindowLongPtrW(kit.FOwnerHandle, platform::GWLP_WNDPROC,
-                                     reinterpret_cast<platform::LONG_PTR>(&ResizeKitWndProc)));
-        } else if (resizekit::OsMajorVersion == 4) {
-            resizekit::CallWndHook = os.SetWindowsHookExW(
-                platform::WH_CALLWNDPROC, &ResizeKitHookProc, nullptr, os.GetCurrentThreadId());
-        }
-        primed.push_back(&kit);
-    }
-
-    // Undoes Prime before the form goes, so that no entry outlives its component.
-    static void Unprime() {
-        for (TResizeKit* kit : primed) {
-            auto& list = resizekit::ResizeKitList;
-            list.erase(std::remove(list.begin(), list.end(), kit->FSelfPointer), list.end());
-            if (resizekit::CallWndHook != nullptr) {
-                platform::Os().UnhookWindowsHookEx(resizekit::CallWndHook);
-                resizekit::CallWndHook = nullptr;
-            }
-        }
-        primed.clear();
-    }
-
     static void SetDensities(TResizeKit& kit, int designW, int designH, int runW, int runH) {
         kit.FDesignDpiW = designW;
         kit.FDesignDpiH = designH;
@@ -77,18 +26,9 @@ struct TResizeKitTestAccess {
         kit.FOwnerWidth = w;
         kit.FOwnerHeight = h;
     }
-    static void SetPrevScales(TResizeKit& kit, double x, double y, double f) {
-        kit.FPrevScaleX = x;
-        kit.FPrevScaleY = y;
-        kit.FPrevScaleF = f;
-    }
     static void SetIsResized(TResizeKit& kit, bool resized) { kit.FIsResized = resized; }
     static void SetAddCnt(TResizeKit& kit, int count) { kit.FAddCnt = count; }
     static TCtrlList& Ctrls(TResizeKit& kit) { return kit.FCtrls; }
-    static TCtrlList& ChildCtrls(TResizeKit& kit) { return kit.FChildCtrls; }
-    static toolkit::TFont* OwnerFont(TResizeKit& kit) { return kit.FOwnerFont.get(); }
-
-    static inline std::vector<TResizeKit*> primed;
 };
 
 namespace kit_test {
@@ -133,17 +73,18 @@ protected:
         resizekit::LastScreenHeight = 0;
     }
     ~KitTest() override {
-        TResizeKitTestAccess::Unprime();
         form_.reset();
         resizekit::CallWndHook = nullptr;
     }
 
-    // Reads the form and brings its component to the registered state.
+    // Reads the form; its component registers itself when loading ends.
     TKitForm& Load(const std::string& text) {
         form_ = std::make_unique<TKitForm>(nullptr);
         form_->LoadDescriptionText(text);
         EXPECT_NE(form_->Kit, nullptr);
-        TResizeKitTestAccess::Prime(*form_->Kit);
+        EXPECT_EQ(std::count(resizekit::ResizeKitList.begin(), resizekit::ResizeKitList.end(),
+                             form_->Kit->SelfPointer()),
+                  1);
         return *form_;
     }
     TResizeKit& Kit() { return *form_->Kit; }
