@@ -2,24 +2,15 @@
 // loads this library into the launcher. A font handle is private to its process: only from
 // inside can a control's font be looked at. When a window of that thread is sent the
 // registered message "SetupE2E.FontProbe" with the driver's reply window in wParam, the hook
-// answers with WM_COPYDATA (dwData kFontProbeReply) holding one FontProbeEntry per child
-// window of that window, in z-order: the child's handle and the lfHeight of the font that
-// WM_GETFONT gives (0 with hasFont 0 when it gives none).
+// answers with WM_COPYDATA holding one entry per child window of that window (FontProbe.h).
 
-#include <windows.h>
+#include "FontProbe.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace {
 
-constexpr ULONG_PTR kFontProbeReply = 0x46505242; // "FPRB"
-
-struct FontProbeEntry {
-    std::uint64_t window;
-    std::int32_t lfHeight;
-    std::int32_t hasFont;
-};
+using FontProbeEntry = font_probe::Entry;
 
 void Answer(HWND form, HWND reply) {
     std::vector<FontProbeEntry> entries;
@@ -36,7 +27,7 @@ void Answer(HWND form, HWND reply) {
         entries.push_back(entry);
     }
     COPYDATASTRUCT data{};
-    data.dwData = kFontProbeReply;
+    data.dwData = font_probe::kReply;
     data.cbData = static_cast<DWORD>(entries.size() * sizeof(FontProbeEntry));
     data.lpData = entries.data();
     DWORD_PTR ignored = 0;
@@ -48,7 +39,7 @@ void Answer(HWND form, HWND reply) {
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     FontProbeCallWnd(int code, WPARAM wparam, LPARAM lparam) {
-    static const UINT probe = RegisterWindowMessageW(L"SetupE2E.FontProbe");
+    static const UINT probe = RegisterWindowMessageW(font_probe::kMessageName);
     if (code == HC_ACTION) {
         const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
         if (probe != 0 && msg->message == probe && msg->wParam != 0)
