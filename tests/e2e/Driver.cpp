@@ -18,6 +18,10 @@
 
 #include <windows.h>
 
+#include "FontProbe.h"
+#include "resizekit/Arithmetic.h"
+#include "tests/MainFormLayout.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -235,24 +239,14 @@ IniFile IniFor(Ini ini) {
 // ---------------------------------------------------------------- the window's facts
 
 // The form's controls as laid out for a 394 x 385 client area at 96 dpi, relative to the
-// client area, with the font height of the description (0: the control shows no text). The
-// resize component keeps them in proportion to the client area, so for another client size
-// each value is scaled and rounded half up.
-struct ControlFact {
-    const wchar_t* name;
-    int left, top, width, height;
-    int font_height;
-};
+// client area (tests/MainFormLayout.h), and the font height of the description for each, in
+// the same order (0: the control shows no text). The resize component keeps them in
+// proportion to the client area.
+constexpr int kFontHeights[] = {-27, 0, -23, -20, -23, -20, -20, -20};
+static_assert(std::size(kFontHeights) == tests::kMainFormControls.size());
 
 constexpr int kDesignClientWidth = 394;
 constexpr int kDesignClientHeight = 385;
-
-constexpr ControlFact kControls[] = {
-    {L"LabelTitle", 88, 32, 265, 31, -27},     {L"Image1", 7, 6, 26, 23, 0},
-    {L"Label2", 70, 105, 292, 26, -23},        {L"LabelType", 159, 146, 114, 29, -20},
-    {L"LabelVersion", 117, 181, 172, 36, -23}, {L"Label5", 77, 245, 241, 28, -20},
-    {L"BtnInstall", 35, 302, 140, 49, -20},    {L"BtnCancel", 223, 302, 139, 49, -20},
-};
 constexpr int kDesignDpi = 96;
 enum ControlIndex {
     kLabelTitle,
@@ -265,23 +259,21 @@ enum ControlIndex {
     kBtnCancel,
     kControlCount
 };
+static_assert(kControlCount == tests::kMainFormControls.size());
 
-// The resize component's rescale of a value recorded at load: the factor first (the client
-// size in proportion to the design's, times design over run-time density), then the product
-// rounded half up, never below 1.
-double Factor(int client, int design_client, int dpi) {
-    return (static_cast<double>(client) / design_client) * (static_cast<double>(kDesignDpi) / dpi);
-}
+// The resize component's rescale of a value recorded at load (resizekit/Arithmetic.h), never
+// below 1.
 int Rescale(int recorded, int client, int design_client, int dpi) {
-    const int value = static_cast<int>(recorded * Factor(client, design_client, dpi) + 0.5);
+    const int value =
+        resizekit::RoundPixel(recorded * resizekit::ScaleFactor(client, design_client, kDesignDpi, dpi));
     return value == 0 ? 1 : value;
 }
 
 // When the window is created the component adapts the layout from the design density: each
-// value divided by 96 / dpi, plus 0.5, truncated. What it records then is what every rescale
+// value divided by 96 / dpi, rounded half up. What it records then is what every rescale
 // starts from.
 int AdaptToDensity(int value, int dpi) {
-    return static_cast<int>(value / (static_cast<double>(kDesignDpi) / dpi) + 0.5);
+    return resizekit::RoundPixel(value / (static_cast<double>(kDesignDpi) / dpi));
 }
 
 // A font of the description as the window shows it: its size in points at the run-time
@@ -289,9 +281,10 @@ int AdaptToDensity(int value, int dpi) {
 // least 1 point), and back to the pixel height the window's font is made with.
 int ShownFontHeight(int design_height, int client_width, int client_height, int dpi) {
     const int recorded = AdaptToDensity(MulDiv(-design_height, 72, dpi), dpi);
-    const double factor = (std::min)(Factor(client_width, kDesignClientWidth, dpi),
-                                   Factor(client_height, kDesignClientHeight, dpi));
-    const int points = (std::max)(1, static_cast<int>(recorded * factor));
+    const double factor =
+        (std::min)(resizekit::ScaleFactor(client_width, kDesignClientWidth, kDesignDpi, dpi),
+                   resizekit::ScaleFactor(client_height, kDesignClientHeight, kDesignDpi, dpi));
+    const int points = (std::max)(1, resizekit::TruncateSize(recorded * factor));
     return -MulDiv(points, dpi, 72);
 }
 
@@ -634,7 +627,7 @@ public:
     // The lfHeight of each child's font, by window, as e2e-fonts.dll reads it inside the
     // launcher; children without a font are missing.
     std::vector<std::pair<HWND, int>> FontHeights(HWND form) {
-        static const UINT probe = RegisterWindowMessageW(L"SetupE2E.FontProbe");
+        static const UINT probe = RegisterWindowMessageW(font_probe::kMessageName);
         if (probe == 0)
             Fail(L"cannot register the font probe message");
         if (!reply_) {
@@ -666,13 +659,7 @@ public:
     }
 
 private:
-    // As e2e-fonts.dll sends them.
-    static constexpr ULONG_PTR kFontProbeReply = 0x46505242;
-    struct FontEntry {
-        std::uint64_t window;
-        std::int32_t lfHeight;
-        std::int32_t hasFont;
-    };
+    using FontEntry = font_probe::Entry;
     static std::vector<FontEntry>& FontReplies() {
         static std::vector<FontEntry> entries;
         return entries;
@@ -685,7 +672,7 @@ private:
                                           LPARAM lparam) {
         if (message == WM_COPYDATA) {
             const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
-            if (data && data->dwData == kFontProbeReply && data->cbData % sizeof(FontEntry) == 0) {
+            if (data && data->dwData == font_probe::kReply && data->cbData % sizeof(FontEntry) == 0) {
                 const auto* first = static_cast<const FontEntry*>(data->lpData);
                 FontReplies().assign(first, first + data->cbData / sizeof(FontEntry));
                 FontReplied() = true;
@@ -1024,7 +1011,8 @@ private:
 
         const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
         for (int i = 0; i < kControlCount; ++i) {
-            const ControlFact& c = kControls[i];
+            const tests::ControlLayout& c = tests::kMainFormControls[i];
+            const std::wstring name = Wide(c.name);
             const Rect expected{
                 Rescale(AdaptToDensity(c.left, dpi), client_width, kDesignClientWidth, dpi),
                 Rescale(AdaptToDensity(c.top, dpi), client_height, kDesignClientHeight, dpi),
@@ -1035,12 +1023,11 @@ private:
                 if (RectIn(child, form) == expected)
                     match = child;
             if (!match)
-                Fail(std::wstring(c.name) + L": no control at " + Show(expected) + L"; controls:" +
-                     listing);
+                Fail(name + L": no control at " + Show(expected) + L"; controls:" + listing);
             if (!IsWindowVisible(match))
-                Fail(std::wstring(c.name) + L" is not visible");
+                Fail(name + L" is not visible");
             controls_[i] = match;
-            const std::wstring what = std::wstring(c.name) + L" at " + Show(expected);
+            const std::wstring what = name + L" at " + Show(expected);
             if (texts[i]) {
                 const std::wstring text = Text(match);
                 Check(text == texts[i], what + L" reads " + Quote(texts[i]),
@@ -1057,17 +1044,16 @@ private:
         const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
         const auto heights = launcher.FontHeights(form);
         for (int i = 0; i < kControlCount; ++i) {
-            const ControlFact& c = kControls[i];
-            if (c.font_height == 0)
+            if (kFontHeights[i] == 0)
                 continue;
             std::optional<int> got;
             for (const auto& [window, height] : heights)
                 if (window == controls_[i])
                     got = height;
-            const int expected = ShownFontHeight(c.font_height, client_width, client_height, dpi);
+            const int expected = ShownFontHeight(kFontHeights[i], client_width, client_height, dpi);
             const int points = MulDiv(-expected, 72, dpi);
             Check(got && *got == expected,
-                  std::wstring(c.name) + L" font height " + Num(expected) + L" (" + Num(points) +
+                  Wide(tests::kMainFormControls[i].name) + L" font height " + Num(expected) + L" (" + Num(points) +
                       L" points at " + Num(dpi) + L" dpi)",
                   got ? L"it is " + Num(*got) : std::wstring(L"it has no font"));
         }

@@ -3,6 +3,7 @@
 #include "LauncherTestSupport.h"
 #include "RecordingApi.h"
 
+#include "resizekit/Arithmetic.h"
 #include "resizekit/ResizeKit.h"
 
 #include <algorithm>
@@ -256,13 +257,13 @@ std::vector<ControlLayout> LayoutNow() {
 // What the rescale rules give every recorded control for a client size.
 std::vector<ControlLayout> LayoutFor(int clientWidth, int clientHeight) {
     const TResizeKit& kit = *MainForm->ResizeKit1;
-    const double x = (static_cast<double>(clientWidth) / kit.OwnerWidth()) *
-                     (static_cast<double>(kit.DesignDpiW()) / kit.RunDpiW());
-    const double y = (static_cast<double>(clientHeight) / kit.OwnerHeight()) *
-                     (static_cast<double>(kit.DesignDpiH()) / kit.RunDpiH());
+    const double x =
+        resizekit::ScaleFactor(clientWidth, kit.OwnerWidth(), kit.DesignDpiW(), kit.RunDpiW());
+    const double y =
+        resizekit::ScaleFactor(clientHeight, kit.OwnerHeight(), kit.DesignDpiH(), kit.RunDpiH());
     const double f = std::min(x, y);
     auto pixels = [](double v) {
-        const int p = static_cast<int>(v + 0.5);
+        const int p = resizekit::RoundPixel(v);
         return p == 0 ? 1 : p;
     };
     std::vector<ControlLayout> layout = LayoutNow();
@@ -276,7 +277,7 @@ std::vector<ControlLayout> LayoutFor(int clientWidth, int clientHeight) {
         c.width = pixels(r->Width * x);
         c.height = pixels(r->Height * y);
         if (r->Font) {
-            c.font = std::max(1, static_cast<int>(r->Font->Size() * f));
+            c.font = std::max(1, resizekit::TruncateSize(r->Font->Size() * f));
         }
     }
     return layout;

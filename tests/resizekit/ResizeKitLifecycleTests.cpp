@@ -4,6 +4,7 @@
 #include "resizekit/ResizeKit.h"
 
 #include "LauncherTestSupport.h"
+#include "tests/MainFormLayout.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Forms.h"
 
@@ -84,13 +85,21 @@ protected:
     }
 };
 
-const std::vector<std::u16string> kMainFormControls = {
-    u"LabelTitle", u"Image1", u"Label2", u"LabelType", u"LabelVersion", u"Label5",
-    u"BtnInstall", u"BtnCancel"};
+std::u16string Wide(const char* ascii) {
+    return std::u16string(ascii, ascii + std::char_traits<char>::length(ascii));
+}
+
+std::vector<std::u16string> MainFormControlNames() {
+    std::vector<std::u16string> names;
+    for (const tests::ControlLayout& c : tests::kMainFormControls) {
+        names.push_back(Wide(c.name));
+    }
+    return names;
+}
 
 TEST_F(MainFormSnapshot, AtItsDesignDensityRecordsEverythingAndMovesNothing) {
     TResizeKit& kit = Open(AtDensity(96));
-    EXPECT_EQ(NamesOf(kit.Ctrls()), kMainFormControls);
+    EXPECT_EQ(NamesOf(kit.Ctrls()), MainFormControlNames());
     EXPECT_EQ(kit.ChildCtrls().Count(), 0);
     EXPECT_EQ(kit.CtlCnt(), 9) << "the component itself counts but has no record";
     EXPECT_EQ(kit.ChildCtlCnt(), 0);
@@ -108,13 +117,12 @@ TEST_F(MainFormSnapshot, AtItsDesignDensityRecordsEverythingAndMovesNothing) {
     EXPECT_TRUE(image->OrgParentFont);
 
     // Every control as described, font heights included.
-    const std::vector<std::pair<toolkit::TControl*, Geometry>> described = {
-        {MainForm->LabelTitle, {88, 32, 265, 31}},  {MainForm->Image1, {7, 6, 26, 23}},
-        {MainForm->Label2, {70, 105, 292, 26}},     {MainForm->LabelType, {159, 146, 114, 29}},
-        {MainForm->LabelVersion, {117, 181, 172, 36}}, {MainForm->Label5, {77, 245, 241, 28}},
-        {MainForm->BtnInstall, {35, 302, 140, 49}}, {MainForm->BtnCancel, {223, 302, 139, 49}}};
-    for (const auto& [control, geometry] : described) {
-        SCOPED_TRACE(launcher_test::Utf8(control->Name()));
+    for (const tests::ControlLayout& c : tests::kMainFormControls) {
+        SCOPED_TRACE(c.name);
+        const auto* control =
+            dynamic_cast<const toolkit::TControl*>(MainForm->FindComponent(Wide(c.name)));
+        ASSERT_NE(control, nullptr);
+        const Geometry geometry{c.left, c.top, c.width, c.height};
         EXPECT_EQ(GeometryOf(*control), geometry);
         const TCtrlInfo* record = kit.Ctrls().Find(control->Name());
         ASSERT_NE(record, nullptr);
