@@ -51,11 +51,19 @@ inline const Example kExamples[] = {
     {"Width 398 at 144 dpi, 591 / 394", Rule::Pixel, 398, 591, 394, 96, 144, 398},
 };
 
+struct Sweep {
+    std::uint64_t digest;
+    int results;
+};
+
 // FNV-1a over every result of the sweep: client widths 1 to 2000 over the design width 394 at
-// 96, 120 and 144 dpi, for the main window's reference values, its fonts and the record rule.
-inline std::uint64_t SweepDigest() {
+// 96, 120 and 144 dpi, for a selection of the main window's reference values and font sizes,
+// and the record rule.
+inline Sweep SweepDigest() {
     std::uint64_t hash = 1469598103934665603ull;
-    auto mix = [&hash](int v) {
+    int results = 0;
+    auto mix = [&hash, &results](int v) {
+        ++results;
         const auto u = static_cast<std::uint32_t>(v);
         for (int i = 0; i < 4; ++i) {
             hash ^= (u >> (8 * i)) & 0xFFu;
@@ -77,7 +85,7 @@ inline std::uint64_t SweepDigest() {
             }
         }
     }
-    return hash;
+    return {hash, results};
 }
 
 } // namespace rescale_table
