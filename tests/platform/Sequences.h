@@ -6,8 +6,6 @@
 
 namespace simtest::seq {
 
-using platform::sim::Delivery;
-
 // CreateWindowExW of a sizeable top-level window: its limits come before anything else.
 inline const Sequence kCreateTopLevel = {
     {WM_GETMINMAXINFO}, {WM_NCCREATE}, {WM_NCCALCSIZE}, {WM_CREATE}};

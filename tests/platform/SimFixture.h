@@ -46,9 +46,19 @@ struct Expected {
     sim::Delivery how = sim::Delivery::Sent;
     bool operator==(const Expected& other) const = default;
 };
+inline const char* HowDelivered(sim::Delivery how) {
+    switch (how) {
+    case sim::Delivery::Sent:
+        return "sent";
+    case sim::Delivery::Posted:
+        return "posted";
+    case sim::Delivery::Dispatched:
+        return "dispatched";
+    }
+    return "?";
+}
 inline std::ostream& operator<<(std::ostream& os, const Expected& e) {
-    static constexpr const char* kHow[] = {"sent", "posted", "dispatched"};
-    return os << sim::MessageName(e.message) << " (" << kHow[static_cast<int>(e.how)] << ")";
+    return os << sim::MessageName(e.message) << " (" << HowDelivered(e.how) << ")";
 }
 // A named sequence of messages, in the spirit of Wine's user32 message tests (Sequences.h).
 using Sequence = std::vector<Expected>;

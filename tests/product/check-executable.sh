@@ -30,9 +30,9 @@ check "NX compatible (DEP)" 'grep -q NX_COMPAT <<<"$dll_flags"'
 if [ "$width" = 64 ]; then
   check "high-entropy ASLR" 'grep -q HIGH_ENTROPY_VA <<<"$dll_flags"'
 fi
-check "relocations kept" '! grep -qi "relocations stripped" <<<"$file_flags" && grep -Eq "^\s*[0-9]+ \.reloc\s+0*[1-9a-f]" <<<"$("$objdump" -h "$exe")"'
-# A section both writable and executable would give an attacker a place to put code.
 sections=$("$objdump" -h "$exe")
+check "relocations kept" '! grep -qi "relocations stripped" <<<"$file_flags" && grep -Eq "^\s*[0-9]+ \.reloc\s+0*[1-9a-f]" <<<"$sections"'
+# A section both writable and executable would give an attacker a place to put code.
 wx=$(awk '/^ *[0-9]+ /{name=$2; getline; if ($0 ~ /CODE/ && $0 !~ /READONLY/) print name}' <<<"$sections")
 check "no writable and executable section${wx:+ (found: $wx)}" '[ -z "$wx" ]'
 

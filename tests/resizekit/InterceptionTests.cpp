@@ -30,14 +30,7 @@ const RouteCase kHook{"hook", Route::Hook, 0x00000004};             // 4.0
 const RouteCase kSubclass510{"subclass510", Route::Subclass, 0x00000A05};
 const RouteCase kHook410{"hook410", Route::Hook, 0x00000A04};
 
-struct Layout {
-    int left, top, width, height, font;
-    bool operator==(const Layout&) const = default;
-};
-void PrintTo(const Layout& g, std::ostream* os) {
-    *os << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << ", font "
-        << g.font << "}";
-}
+using Layout = Geometry;
 
 class InterceptionTest : public KitTest, public ::testing::WithParamInterface<RouteCase> {
 protected:
@@ -58,8 +51,7 @@ protected:
     std::map<std::u16string, Layout> Controls() {
         std::map<std::u16string, Layout> layout;
         for (const char16_t* name : {u"A", u"B", u"C"}) {
-            const TControl& c = Control(name);
-            layout[name] = {c.Left(), c.Top(), c.Width(), c.Height(), c.Font().Size()};
+            layout[name] = kit_test::Of(Control(name));
         }
         return layout;
     }
@@ -160,7 +152,7 @@ TEST_P(InterceptionTest, MinimiseThenRestoreGivesBackEveryControlExactly) {
     ASSERT_TRUE(desktop_.Minimize(Window()));
     EXPECT_NE(desktop_.IsIconic(Window()), platform::FALSE);
     EXPECT_EQ(Controls(), layout) << "the minimising size change passes untouched";
-    // While minimised the size question reaches the window unchanged; a drag is still clamped.
+    // While minimised the size question reaches the window unchanged.
     MINMAXINFO m{};
     m.ptMaxSize = {5000, 5000};
     desktop_.SendMessageW(Window(), platform::WM_GETMINMAXINFO, 0,

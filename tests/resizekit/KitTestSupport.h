@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 
 struct TResizeKitTestAccess {
@@ -35,6 +36,21 @@ namespace kit_test {
 
 using platform::sim::SimConfig;
 using platform::sim::SimDesktop;
+
+// What the layout tests compare of a control: its bounds and its font size.
+struct Geometry {
+    int left, top, width, height, font;
+    bool operator==(const Geometry&) const = default;
+};
+
+inline void PrintTo(const Geometry& g, std::ostream* os) {
+    *os << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << ", font "
+        << g.font << "}";
+}
+
+inline Geometry Of(const toolkit::TControl& c) {
+    return {c.Left(), c.Top(), c.Width(), c.Height(), c.Font().Size()};
+}
 
 // A form that publishes its resize component as "Kit".
 class TKitForm : public toolkit::TForm {

@@ -14,20 +14,6 @@ using toolkit::TControl;
 using toolkit::TFrame;
 using toolkit::TLabel;
 
-struct Geometry {
-    int left, top, width, height, font;
-    bool operator==(const Geometry&) const = default;
-};
-
-void PrintTo(const Geometry& g, std::ostream* os) {
-    *os << "{" << g.left << ", " << g.top << ", " << g.width << ", " << g.height << ", font "
-        << g.font << "}";
-}
-
-Geometry Of(const TControl& c) {
-    return {c.Left(), c.Top(), c.Width(), c.Height(), c.Font().Size()};
-}
-
 // ---- The arithmetic of one pass ----------------------------------------------------------------
 
 struct ScaleCase {
