@@ -446,6 +446,9 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
         }
     }
     w = Get(window);
+    if (w == nullptr) {
+        return wasVisible; // it went in WM_QUERYOPEN or WM_GETMINMAXINFO
+    }
     if (child && !IsReallyVisible(w->parent) && (swp & SWP_STATECHANGED) == 0) {
         // Under a hidden parent only the style changes.
         if (showing) {
