@@ -42,7 +42,7 @@ LRESULT Messaging::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (sendDepth_ >= kMaxSendDepth) {
         return 0; // a runaway recursion; Windows would overflow the stack
     }
-    std::size_t record = Record(window, message, wParam, lParam, Delivery::Sent);
+    const LogEntry record = Record(window, message, wParam, lParam, Delivery::Sent);
     if (message == WM_SETFONT) {
         observedFonts_[ValueOf(window)] = reinterpret_cast<HFONT>(wParam);
     }
@@ -353,7 +353,7 @@ LRESULT Messaging::DispatchMessageW(const MSG* message) {
     if (w == nullptr) {
         return 0;
     }
-    std::size_t record = Record(message->hwnd, message->message, message->wParam, message->lParam,
+    const LogEntry record = Record(message->hwnd, message->message, message->wParam, message->lParam,
                                 Delivery::Dispatched);
     WNDPROC procedure = w->procedure;
     LRESULT result = 0;
