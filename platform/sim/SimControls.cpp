@@ -47,18 +47,40 @@ void DrawCaption(DesktopAreas& a, const Window& w, HDC dc, UINT format) {
     }
 }
 
+// BeginPaint until the end of the scope, then EndPaint, also when the parent throws from a
+// message sent while drawing. Not the program's PaintDC: that one goes through Os(), and a
+// built-in control paints on its own desktop.
+class PaintBracket {
+public:
+    PaintBracket(Gdi& gdi, HWND window) : gdi_(gdi), window_(window) {
+        dc_ = gdi_.BeginPaint(window_, &paint_);
+    }
+    ~PaintBracket() {
+        if (dc_ != nullptr) {
+            gdi_.EndPaint(window_, &paint_);
+        }
+    }
+    PaintBracket(const PaintBracket&) = delete;
+    PaintBracket& operator=(const PaintBracket&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    Gdi& gdi_;
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
 // A control's painting bracket: BeginPaint, what its class draws while the window is still
 // there, EndPaint.
 template <class Draw> LRESULT PaintControl(DesktopAreas& a, HWND window, Draw draw) {
-    PAINTSTRUCT ps{};
-    HDC dc = a.gdi.BeginPaint(window, &ps);
-    if (dc == nullptr) {
+    const PaintBracket paint(a.gdi, window);
+    if (paint.dc() == nullptr) {
         return 0;
     }
     if (const Window* control = BuiltInControls::Edit(a.windows, window); control != nullptr) {
-        draw(*control, dc);
+        draw(*control, paint.dc());
     }
-    a.gdi.EndPaint(window, &ps);
     return 0;
 }
 

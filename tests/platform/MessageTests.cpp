@@ -432,15 +432,21 @@ TEST_F(MessageTest, ClearingTheLogDuringASendLeavesLaterRecordsTheirOwn) {
 }
 
 // A built-in control keeps what is thrown under it, as a window procedure must: the click that
-// reached a throwing parent returns, and the button works on.
+// reached a throwing parent returns, and the button works on; a paint the parent broke off
+// still gives its device context back.
 TEST_F(MessageTest, NothingThrownUnderABuiltInControlLeavesIt) {
     HWND top = CreateTopLevel(kOverlappedWindow | WS_VISIBLE);
     HWND button = CreateChild(top, u"BUTTON", 7, WS_VISIBLE | BS_PUSHBUTTON);
     int commands = 0;
+    int colourRequests = 0;
     CurrentBehaviour() = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (m == WM_COMMAND) {
             ++commands;
             throw std::runtime_error("the parent's handler failed");
+        }
+        if (m == WM_CTLCOLORBTN) {
+            ++colourRequests;
+            throw std::runtime_error("the parent's colours failed");
         }
         return std::nullopt;
     };
@@ -448,6 +454,12 @@ TEST_F(MessageTest, NothingThrownUnderABuiltInControlLeavesIt) {
     EXPECT_NO_THROW(Desk().ClickButton(button));
     EXPECT_EQ(commands, 2);
     EXPECT_EQ(Desk().SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    ASSERT_TRUE(Desk().NeedsPaint(button));
+    EXPECT_NO_THROW(Desk().UpdateWindow(button));
+    EXPECT_EQ(colourRequests, 1);
+    EXPECT_TRUE(Desk().Ledger().Outstanding(sim::HandleKind::PaintDC).empty())
+        << Desk().Ledger().Report();
+    EXPECT_TRUE(Desk().Ledger().Faults().empty()) << Desk().Ledger().Report();
 }
 
 TEST_F(MessageTest, UserActionsDuringAWaitReachTheProgramAfterIt) {
