@@ -402,7 +402,8 @@ TEST_F(WindowTest, AWindowThatGoesWhileBeingMaximisedEndsShowWindow) {
             Desk().ShowWindow(window, SW_MINIMIZE);
             ASSERT_TRUE(Desk().IsIconic(window));
         }
-        CurrentBehaviour() = [&c, window](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        CurrentBehaviour() = [&c, window](HWND h, UINT m, WPARAM,
+                                          LPARAM) -> std::optional<LRESULT> {
             if (h == window && m == c.goesIn) {
                 Os().DestroyWindow(h);
             }
