@@ -88,6 +88,7 @@ private:
     };
     LogEntry Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery how);
     void Complete(LogEntry entry, LRESULT result);
+    void EraseRemovedHooks();
     void RunDeferred();
     HWND NextTabItem(HWND dialog, HWND from, bool previous) const;
     HWND DescendantById(HWND parent, LONG_PTR id) const;
