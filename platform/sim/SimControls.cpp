@@ -204,7 +204,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
         }
         return 0;
     case BM_GETSTATE:
-        return (w->pushed ? BST_PUSHED : 0u) | (a.activation.Focus() == window ? BST_FOCUS : 0u);
+        return (w->pushed ? BST_PUSHED : 0u) | (a.activation.GetFocus() == window ? BST_FOCUS : 0u);
     case BM_SETSTATE:
         w->pushed = wParam != 0;
         a.gdi.Invalidate(window, true, false);
@@ -215,7 +215,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
         return 0;
     case WM_PAINT:
         return PaintControl(a, window, [&](const Window& control, HDC dc) {
-            const bool focused = a.activation.Focus() == window;
+            const bool focused = a.activation.GetFocus() == window;
             const bool disabled = (control.style & WS_DISABLED) != 0;
             if (type == BS_OWNERDRAW) {
                 SendDrawItem(a, control, dc, ODT_BUTTON,

@@ -86,7 +86,8 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         case SC_CLOSE:
             return messaging_.Send(window, WM_CLOSE, 0, 0);
         case SC_MINIMIZE:
-            ShowWindow(window, window == activation_.Active() ? SW_MINIMIZE : SW_SHOWMINNOACTIVE);
+            ShowWindow(window,
+                       window == activation_.GetActiveWindow() ? SW_MINIMIZE : SW_SHOWMINNOACTIVE);
             return 0;
         case SC_MAXIMIZE:
             ShowWindow(window, SW_MAXIMIZE);
@@ -149,7 +150,7 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_ACTIVATE:
         if (crack::OnActivateState(wParam) != WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
-            activation_.SetFocusImpl(window);
+            activation_.SetFocus(window);
         }
         return 0;
     case WM_NCACTIVATE:

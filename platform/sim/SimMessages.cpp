@@ -266,10 +266,10 @@ BOOL Messaging::GetMessageW(MSG* message, HWND window, UINT filterMin, UINT filt
         if (!input_.empty()) {
             QueuedInput input = input_.front();
             // Keys go to the focus window; with no focus, to the active window as system keys.
-            HWND target = activation_.Focus();
+            HWND target = activation_.GetFocus();
             UINT id = input.message;
             if (target == nullptr) {
-                target = activation_.Active();
+                target = activation_.GetActiveWindow();
                 if (id == WM_KEYDOWN) {
                     id = WM_SYSKEYDOWN;
                 } else if (id == WM_KEYUP) {

@@ -153,8 +153,8 @@ BOOL WindowTree::EnableWindow(HWND window, BOOL enable) {
         messaging_.Send(window, WM_ENABLE, TRUE, 0);
     } else if (enable == FALSE && wasDisabled == FALSE) {
         w->style |= WS_DISABLED;
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(nullptr); // a disabled window cannot keep the focus
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(nullptr); // a disabled window cannot keep the focus
         }
         messaging_.Send(window, WM_ENABLE, FALSE, 0);
     }

@@ -139,8 +139,8 @@ UINT WindowTree::MinMaximize(HWND window, int command, RECT& rect) {
     }
     if (IsMinimizeCommand(command)) {
         w->restoreToMaximized = (w->style & WS_MAXIMIZE) != 0;
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(IsChild(*w) ? w->parent : nullptr);
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(IsChild(*w) ? w->parent : nullptr);
             w = Get(window);
             if (w == nullptr) {
                 return SWP_NOSIZE | SWP_NOMOVE;
@@ -329,12 +329,11 @@ BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, i
         }
     }
     if (hidden) {
-        if (window == activation_.Active()) {
+        if (window == activation_.GetActiveWindow()) {
             activation_.ActivateOther(window);
         }
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(IsChild(*w) && Get(w->parent) != nullptr ? w->parent
-                                                                              : nullptr);
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(IsChild(*w) && Get(w->parent) != nullptr ? w->parent : nullptr);
         }
         if (Get(window) == nullptr) {
             return TRUE;
@@ -376,7 +375,7 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
             return FALSE;
         }
         swp |= SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE;
-        if (window != activation_.Active()) {
+        if (window != activation_.GetActiveWindow()) {
             swp |= SWP_NOACTIVATE | SWP_NOZORDER;
         }
         break;
@@ -465,15 +464,15 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
         return wasVisible;
     }
     if (command == SW_HIDE) {
-        if (window == activation_.Active()) {
+        if (window == activation_.GetActiveWindow()) {
             activation_.ActivateOther(window);
         }
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(child ? w->parent : nullptr);
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(child ? w->parent : nullptr);
         }
         return wasVisible;
     }
-    if (IsMinimizeCommand(command) && window == activation_.Active()) {
+    if (IsMinimizeCommand(command) && window == activation_.GetActiveWindow()) {
         activation_.ActivateOther(window);
     }
     w = Get(window);

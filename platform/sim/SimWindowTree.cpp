@@ -399,7 +399,8 @@ HWND WindowTree::CreateWindowExW(DWORD exStyle, const char16_t* className,
                      handle, (minMaxRequested & WS_MINIMIZE) != 0 ? SW_MINIMIZE : SW_MAXIMIZE,
                      placed);
                  swp |= SWP_FRAMECHANGED | SWP_NOZORDER;
-                 if ((requested & WS_VISIBLE) == 0 || child || activation_.Active() != nullptr) {
+                 if ((requested & WS_VISIBLE) == 0 || child ||
+                     activation_.GetActiveWindow() != nullptr) {
                      swp |= SWP_NOACTIVATE;
                  }
                  SetWindowPosImpl(handle, nullptr, placed.left, placed.top, Width(placed),
@@ -505,7 +506,7 @@ BOOL WindowTree::DestroyWindow(HWND window) {
 
 // WM_DESTROY goes to a window before its children.
 void WindowTree::SendDestroy(HWND window) {
-    if (window == activation_.Active()) {
+    if (window == activation_.GetActiveWindow()) {
         activation_.ActivateOther(window);
     }
     messaging_.Send(window, WM_DESTROY, 0, 0);
