@@ -201,6 +201,18 @@ UINT WindowTree::MinMaximize(HWND window, int command, RECT& rect) {
     return swp;
 }
 
+// A hidden window hands the activation on, and the focus leaves it for its parent.
+void WindowTree::AfterHiding(HWND window) {
+    if (window == activation_.GetActiveWindow()) {
+        activation_.ActivateOther(window);
+    }
+    const Window* w = Get(window);
+    if (w != nullptr && activation_.GetFocus() != nullptr &&
+        IsDescendant(window, activation_.GetFocus())) {
+        activation_.SetFocus(IsChild(*w) && Get(w->parent) != nullptr ? w->parent : nullptr);
+    }
+}
+
 BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                                   UINT flags) {
     Window* w = GetOrFail(window);
@@ -329,12 +341,7 @@ BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, i
         }
     }
     if (hidden) {
-        if (window == activation_.GetActiveWindow()) {
-            activation_.ActivateOther(window);
-        }
-        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
-            activation_.SetFocus(IsChild(*w) && Get(w->parent) != nullptr ? w->parent : nullptr);
-        }
+        AfterHiding(window);
         if (Get(window) == nullptr) {
             return TRUE;
         }
@@ -464,12 +471,8 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
         return wasVisible;
     }
     if (command == SW_HIDE) {
-        if (window == activation_.GetActiveWindow()) {
-            activation_.ActivateOther(window);
-        }
-        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
-            activation_.SetFocus(child ? w->parent : nullptr);
-        }
+        // The move did this already, except for a child under a hidden parent, which had none.
+        AfterHiding(window);
         return wasVisible;
     }
     if (IsMinimizeCommand(command) && window == activation_.GetActiveWindow()) {

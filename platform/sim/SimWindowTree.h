@@ -143,6 +143,7 @@ private:
     Window* GetOrFail(HWND window);
     HWND Created(HWND handle, std::initializer_list<std::function<bool(Window&)>> steps);
     UINT MinMaximize(HWND window, int command, RECT& rect);
+    void AfterHiding(HWND window);
     void SendDestroy(HWND window);
     void FreeWindow(HWND window);
 
