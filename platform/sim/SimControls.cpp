@@ -6,10 +6,6 @@ namespace platform::sim {
 
 namespace {
 
-RECT ClientOf(const Window& w) {
-    return RECT{0, 0, Width(w.client), Height(w.client)};
-}
-
 // Handles what both classes share; false when the message is not one of them.
 bool CommonMessage(DesktopAreas& a, Window& w, UINT message, WPARAM wParam, LPARAM lParam,
                    LRESULT& result) {
@@ -40,7 +36,7 @@ bool CommonMessage(DesktopAreas& a, Window& w, UINT message, WPARAM wParam, LPAR
 // Draws a control's text as the control itself would, with its font selected.
 void DrawCaption(DesktopAreas& a, const Window& w, HDC dc, UINT format) {
     HGDIOBJ previous = w.font != nullptr ? a.gdi.SelectObject(dc, w.font) : nullptr;
-    RECT client = ClientOf(w);
+    RECT client = ClientRectOf(w);
     a.gdi.DrawTextW(dc, w.text.c_str(), -1, &client, format);
     if (previous != nullptr) {
         a.gdi.SelectObject(dc, previous);
@@ -86,11 +82,9 @@ template <class Draw> LRESULT PaintControl(DesktopAreas& a, HWND window, Draw dr
 
 // An owner-drawn control leaves its drawing to its parent.
 void SendDrawItem(DesktopAreas& a, const Window& control, HDC dc, UINT type, UINT state) {
-    DRAWITEMSTRUCT item{type,  static_cast<UINT>(control.id),
-                        0,     ODA_DRAWENTIRE,
-                        state, control.handle,
-                        dc,    ClientOf(control),
-                        0};
+    DRAWITEMSTRUCT item{
+        type, static_cast<UINT>(control.id), 0, ODA_DRAWENTIRE, state, control.handle,
+        dc,   ClientRectOf(control),         0};
     if (control.parent != nullptr) {
         a.messaging.Send(control.parent, WM_DRAWITEM, static_cast<WPARAM>(control.id),
                          reinterpret_cast<LPARAM>(&item));
@@ -118,7 +112,7 @@ LRESULT StaticMessage(DesktopAreas& a, Window*, HWND window, UINT message, WPARA
                                                                  reinterpret_cast<WPARAM>(dc),
                                                                  reinterpret_cast<LPARAM>(window));
             if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
-                RECT client = ClientOf(*now);
+                RECT client = ClientRectOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
@@ -229,7 +223,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
                                        reinterpret_cast<LPARAM>(window))
                     : 0;
             if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
-                RECT client = ClientOf(*now);
+                RECT client = ClientRectOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }

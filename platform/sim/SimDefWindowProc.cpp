@@ -144,7 +144,7 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         if (brush == nullptr || wParam == 0) {
             return 0;
         }
-        RECT client{0, 0, Width(w->client), Height(w->client)};
+        RECT client = ClientRectOf(*w);
         gdi_.FillRect(crack::DeviceContextOf(wParam), &client, brush);
         return 1;
     }

@@ -188,7 +188,7 @@ BOOL WindowTree::GetClientRect(HWND window, RECT* rect) {
     if (w == nullptr || rect == nullptr) {
         return FALSE;
     }
-    *rect = RECT{0, 0, Width(w->client), Height(w->client)};
+    *rect = ClientRectOf(*w);
     return TRUE;
 }
 
@@ -322,8 +322,7 @@ UINT_PTR WindowTree::SHAppBarMessage(DWORD message, APPBARDATA* data) {
         }
         const RECT& tb = c.taskbar;
         data->rc = tb;
-        const bool wide = Width(tb) > Height(tb);
-        data->uEdge = wide ? (tb.top > 0 ? 3u : 1u) : (tb.left > 0 ? 2u : 0u); // ABE_*
+        data->uEdge = static_cast<UINT>(TaskbarEdge(tb));
         data->hWnd = nullptr;
         return TRUE;
     }

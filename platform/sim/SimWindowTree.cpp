@@ -130,16 +130,19 @@ RECT WindowTree::WorkArea() const {
     if (tb.right <= tb.left || tb.bottom <= tb.top) {
         return work;
     }
-    if (Width(tb) > Height(tb)) {
-        if (tb.top > 0) {
-            work.bottom = tb.top;
-        } else {
-            work.top = tb.bottom;
-        }
-    } else if (tb.left > 0) {
+    switch (TaskbarEdge(tb)) {
+    case ScreenEdge::Bottom:
+        work.bottom = tb.top;
+        break;
+    case ScreenEdge::Top:
+        work.top = tb.bottom;
+        break;
+    case ScreenEdge::Right:
         work.right = tb.left;
-    } else {
+        break;
+    case ScreenEdge::Left:
         work.left = tb.right;
+        break;
     }
     return work;
 }

@@ -65,6 +65,11 @@ struct Window {
     bool pushed = false;
 };
 
+// The client area in its own coordinates, as GetClientRect gives it.
+inline RECT ClientRectOf(const Window& w) {
+    return RECT{0, 0, Width(w.client), Height(w.client)};
+}
+
 // The window procedures of the built-in classes "STATIC", "BUTTON" and "#32770".
 struct BuiltInControls {
     static LRESULT PLATFORM_CALLBACK Static(HWND window, UINT message, WPARAM wParam,
