@@ -3,8 +3,6 @@
 
 #include "platform/Crackers.h"
 #include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
-#include "platform/sim/SimKernel.h"
 #include "platform/sim/SimWindowTree.h"
 
 #include <algorithm>

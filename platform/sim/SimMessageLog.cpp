@@ -3,10 +3,6 @@
 #include "platform/sim/SimMessaging.h"
 
 #include "platform/Crackers.h"
-#include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
-#include "platform/sim/SimKernel.h"
-#include "platform/sim/SimWindowTree.h"
 
 #include <cstdio>
 

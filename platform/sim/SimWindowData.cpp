@@ -3,7 +3,6 @@
 #include "platform/sim/SimWindowTree.h"
 
 #include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimMessaging.h"
 

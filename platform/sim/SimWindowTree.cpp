@@ -7,7 +7,6 @@
 #include "platform/sim/SimMessaging.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace platform::sim {
