@@ -162,13 +162,6 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         gdi_.SetBkColor(dc, gdi_.GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(gdi_.SysColorBrush(COLOR_BTNFACE));
     }
-    case WM_SETREDRAW:
-        w->redraw = wParam != 0;
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        (void)MK_LBUTTON;
-        return 0;
     default:
         return 0;
     }

@@ -123,9 +123,8 @@ BOOL Messaging::IsDialogMessageW(HWND dialog, MSG* message) {
         break;
     }
     case WM_CHAR: {
-        const LRESULT code =
-            Send(message->hwnd, WM_GETDLGCODE, message->wParam, reinterpret_cast<LPARAM>(message));
-        (void)code; // mnemonics are not emulated: the character is dispatched
+        // Mnemonics are not emulated: the control is asked, and the character is dispatched.
+        Send(message->hwnd, WM_GETDLGCODE, message->wParam, reinterpret_cast<LPARAM>(message));
         break;
     }
     default:

@@ -59,7 +59,6 @@ struct Window {
     HICON smallIcon = nullptr;
     std::vector<HWND> children; // z-order, top first
     bool destroying = false;
-    bool redraw = true;
     // Built-in controls.
     HFONT font = nullptr;
     bool pushed = false;
