@@ -7,8 +7,6 @@
 #include "platform/sim/SimConfig.h"
 #include "platform/sim/SimRecords.h"
 
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -145,7 +143,7 @@ private:
 
     Window* Get(HWND window) const;
     Window* GetOrFail(HWND window);
-    HWND Created(HWND handle, std::initializer_list<std::function<bool(Window&)>> steps);
+    template <class... Steps> HWND Created(HWND handle, Steps&&... steps);
     UINT MinMaximize(HWND window, int command, RECT& rect);
     void AfterHiding(HWND window);
     void SendDestroy(HWND window);
