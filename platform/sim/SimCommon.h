@@ -52,6 +52,15 @@ inline ScreenEdge TaskbarEdge(const RECT& bar) {
     }
     return bar.left > 0 ? ScreenEdge::Right : ScreenEdge::Left;
 }
+// One level deeper for the guard's lifetime, also when what runs inside throws.
+struct DepthGuard {
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+    int& depth_;
+};
+
 // Two coordinates in an LPARAM, 16 bits each, as WM_SIZE and WM_MOVE carry them.
 inline LPARAM PackPoint(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x & 0xFFFF), static_cast<WORD>(y & 0xFFFF));

@@ -17,14 +17,6 @@ namespace {
 constexpr int kMaxSendDepth = 256;
 constexpr int kMaxPaintsInARow = 1000;
 
-struct DepthGuard {
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-    int& depth_;
-};
-
 bool IsKeyboard(UINT message) {
     return message >= WM_KEYDOWN && message <= 0x0109;
 }
