@@ -38,7 +38,7 @@ void Activation::Activate(HWND window) {
     }
     if (window == nullptr) {
         if (focus_ != nullptr) {
-            SetFocusImpl(nullptr);
+            SetFocus(nullptr);
         }
         return;
     }
@@ -55,7 +55,7 @@ void Activation::Activate(HWND window) {
     // Keep the focus inside the active window.
     if (active_ == window && windows_.Find(window) != nullptr &&
         (focus_ == nullptr || windows_.TopLevelOf(focus_) != window)) {
-        SetFocusImpl(windows_.IsIconic(window) ? nullptr : window);
+        SetFocus(windows_.IsIconic(window) ? nullptr : window);
     }
 }
 
@@ -79,7 +79,7 @@ void Activation::ActivateOther(HWND leaving) {
     Activate(nullptr); // another program's window, as far as this one can tell
 }
 
-HWND Activation::SetFocusImpl(HWND window) {
+HWND Activation::SetFocus(HWND window) {
     if (window != nullptr) {
         const Window* w = windows_.FindOrFail(window);
         if (w == nullptr) {
@@ -133,18 +133,6 @@ BOOL Activation::SetForegroundWindow(HWND window) {
     }
     Activate(windows_.TopLevelOf(window));
     return TRUE;
-}
-
-HWND Activation::GetActiveWindow() {
-    return active_;
-}
-
-HWND Activation::SetFocus(HWND window) {
-    return SetFocusImpl(window);
-}
-
-HWND Activation::GetFocus() {
-    return focus_;
 }
 
 } // namespace platform::sim

@@ -19,19 +19,16 @@ public:
     Activation(const Activation&) = delete;
     Activation& operator=(const Activation&) = delete;
 
-    HWND Active() const { return active_; }
-    HWND Focus() const { return focus_; }
     void Activate(HWND window);
     void ActivateOther(HWND leaving); // the next window in line, when `leaving` goes
-    HWND SetFocusImpl(HWND window);
     void WindowGone(HWND window);
     const std::vector<HWND>& ForegroundRequests() const { return foregroundRequests_; }
 
     // ---- The calls ----
     BOOL SetForegroundWindow(HWND window);
-    HWND GetActiveWindow();
+    HWND GetActiveWindow() const { return active_; }
     HWND SetFocus(HWND window);
-    HWND GetFocus();
+    HWND GetFocus() const { return focus_; }
 
 private:
     Kernel& kernel_;

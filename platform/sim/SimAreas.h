@@ -1,5 +1,7 @@
-// The areas of one simulated desktop, built in an order that lets each keep references to the
-// ones it talks to. The front (SimDesktop) and the built-in window procedures reach them here.
+// The areas of one simulated desktop. Each keeps references to the ones it talks to and uses
+// none of them while it is built, so the order matters once only: the kernel's constructor
+// reads and completes the configuration, which therefore comes first. The front (SimDesktop)
+// and the built-in window procedures reach the areas here.
 #pragma once
 
 #include "platform/sim/SimActivation.h"

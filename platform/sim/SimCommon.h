@@ -43,6 +43,24 @@ inline void Offset(RECT& r, int dx, int dy) {
     r.top += dy;
     r.bottom += dy;
 }
+// The screen edge a taskbar stands at (ABE_LEFT, ABE_TOP, ABE_RIGHT, ABE_BOTTOM): a wide bar
+// at the top or the bottom, a tall one at the left or the right.
+enum class ScreenEdge : UINT { Left = 0, Top = 1, Right = 2, Bottom = 3 };
+inline ScreenEdge TaskbarEdge(const RECT& bar) {
+    if (Width(bar) > Height(bar)) {
+        return bar.top > 0 ? ScreenEdge::Bottom : ScreenEdge::Top;
+    }
+    return bar.left > 0 ? ScreenEdge::Right : ScreenEdge::Left;
+}
+// One level deeper for the guard's lifetime, also when what runs inside throws.
+struct DepthGuard {
+    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
+    ~DepthGuard() { --depth_; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+    int& depth_;
+};
+
 // Two coordinates in an LPARAM, 16 bits each, as WM_SIZE and WM_MOVE carry them.
 inline LPARAM PackPoint(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x & 0xFFFF), static_cast<WORD>(y & 0xFFFF));

@@ -6,10 +6,6 @@ namespace platform::sim {
 
 namespace {
 
-RECT ClientOf(const Window& w) {
-    return RECT{0, 0, Width(w.client), Height(w.client)};
-}
-
 // Handles what both classes share; false when the message is not one of them.
 bool CommonMessage(DesktopAreas& a, Window& w, UINT message, WPARAM wParam, LPARAM lParam,
                    LRESULT& result) {
@@ -40,35 +36,55 @@ bool CommonMessage(DesktopAreas& a, Window& w, UINT message, WPARAM wParam, LPAR
 // Draws a control's text as the control itself would, with its font selected.
 void DrawCaption(DesktopAreas& a, const Window& w, HDC dc, UINT format) {
     HGDIOBJ previous = w.font != nullptr ? a.gdi.SelectObject(dc, w.font) : nullptr;
-    RECT client = ClientOf(w);
+    RECT client = ClientRectOf(w);
     a.gdi.DrawTextW(dc, w.text.c_str(), -1, &client, format);
     if (previous != nullptr) {
         a.gdi.SelectObject(dc, previous);
     }
 }
 
+// BeginPaint until the end of the scope, then EndPaint, also when the parent throws from a
+// message sent while drawing. Not the program's PaintDC: that one goes through Os(), and a
+// built-in control paints on its own desktop.
+class PaintBracket {
+public:
+    PaintBracket(Gdi& gdi, HWND window) : gdi_(gdi), window_(window) {
+        dc_ = gdi_.BeginPaint(window_, &paint_);
+    }
+    ~PaintBracket() {
+        if (dc_ != nullptr) {
+            gdi_.EndPaint(window_, &paint_);
+        }
+    }
+    PaintBracket(const PaintBracket&) = delete;
+    PaintBracket& operator=(const PaintBracket&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    Gdi& gdi_;
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
 // A control's painting bracket: BeginPaint, what its class draws while the window is still
 // there, EndPaint.
 template <class Draw> LRESULT PaintControl(DesktopAreas& a, HWND window, Draw draw) {
-    PAINTSTRUCT ps{};
-    HDC dc = a.gdi.BeginPaint(window, &ps);
-    if (dc == nullptr) {
+    const PaintBracket paint(a.gdi, window);
+    if (paint.dc() == nullptr) {
         return 0;
     }
     if (const Window* control = BuiltInControls::Edit(a.windows, window); control != nullptr) {
-        draw(*control, dc);
+        draw(*control, paint.dc());
     }
-    a.gdi.EndPaint(window, &ps);
     return 0;
 }
 
 // An owner-drawn control leaves its drawing to its parent.
 void SendDrawItem(DesktopAreas& a, const Window& control, HDC dc, UINT type, UINT state) {
-    DRAWITEMSTRUCT item{type,  static_cast<UINT>(control.id),
-                        0,     ODA_DRAWENTIRE,
-                        state, control.handle,
-                        dc,    ClientOf(control),
-                        0};
+    DRAWITEMSTRUCT item{
+        type, static_cast<UINT>(control.id), 0, ODA_DRAWENTIRE, state, control.handle,
+        dc,   ClientRectOf(control),         0};
     if (control.parent != nullptr) {
         a.messaging.Send(control.parent, WM_DRAWITEM, static_cast<WPARAM>(control.id),
                          reinterpret_cast<LPARAM>(&item));
@@ -96,7 +112,7 @@ LRESULT StaticMessage(DesktopAreas& a, Window*, HWND window, UINT message, WPARA
                                                                  reinterpret_cast<WPARAM>(dc),
                                                                  reinterpret_cast<LPARAM>(window));
             if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
-                RECT client = ClientOf(*now);
+                RECT client = ClientRectOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }
@@ -182,7 +198,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
         }
         return 0;
     case BM_GETSTATE:
-        return (w->pushed ? BST_PUSHED : 0u) | (a.activation.Focus() == window ? BST_FOCUS : 0u);
+        return (w->pushed ? BST_PUSHED : 0u) | (a.activation.GetFocus() == window ? BST_FOCUS : 0u);
     case BM_SETSTATE:
         w->pushed = wParam != 0;
         a.gdi.Invalidate(window, true, false);
@@ -193,7 +209,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
         return 0;
     case WM_PAINT:
         return PaintControl(a, window, [&](const Window& control, HDC dc) {
-            const bool focused = a.activation.Focus() == window;
+            const bool focused = a.activation.GetFocus() == window;
             const bool disabled = (control.style & WS_DISABLED) != 0;
             if (type == BS_OWNERDRAW) {
                 SendDrawItem(a, control, dc, ODT_BUTTON,
@@ -207,7 +223,7 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
                                        reinterpret_cast<LPARAM>(window))
                     : 0;
             if (const Window* now = BuiltInControls::Edit(a.windows, window); now != nullptr) {
-                RECT client = ClientOf(*now);
+                RECT client = ClientRectOf(*now);
                 if (brush != 0) {
                     a.gdi.FillRect(dc, &client, reinterpret_cast<HBRUSH>(brush));
                 }

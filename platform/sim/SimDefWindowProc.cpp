@@ -4,7 +4,6 @@
 #include "platform/Crackers.h"
 #include "platform/sim/SimActivation.h"
 #include "platform/sim/SimGdi.h"
-#include "platform/sim/SimKernel.h"
 #include "platform/sim/SimMessaging.h"
 
 #include <algorithm>
@@ -86,7 +85,8 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         case SC_CLOSE:
             return messaging_.Send(window, WM_CLOSE, 0, 0);
         case SC_MINIMIZE:
-            ShowWindow(window, window == activation_.Active() ? SW_MINIMIZE : SW_SHOWMINNOACTIVE);
+            ShowWindow(window,
+                       window == activation_.GetActiveWindow() ? SW_MINIMIZE : SW_SHOWMINNOACTIVE);
             return 0;
         case SC_MAXIMIZE:
             ShowWindow(window, SW_MAXIMIZE);
@@ -143,13 +143,13 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         if (brush == nullptr || wParam == 0) {
             return 0;
         }
-        RECT client{0, 0, Width(w->client), Height(w->client)};
+        RECT client = ClientRectOf(*w);
         gdi_.FillRect(crack::DeviceContextOf(wParam), &client, brush);
         return 1;
     }
     case WM_ACTIVATE:
         if (crack::OnActivateState(wParam) != WA_INACTIVE && (w->style & WS_MINIMIZE) == 0) {
-            activation_.SetFocusImpl(window);
+            activation_.SetFocus(window);
         }
         return 0;
     case WM_NCACTIVATE:
@@ -162,13 +162,6 @@ LRESULT WindowTree::DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPA
         gdi_.SetBkColor(dc, gdi_.GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(gdi_.SysColorBrush(COLOR_BTNFACE));
     }
-    case WM_SETREDRAW:
-        w->redraw = wParam != 0;
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-        (void)MK_LBUTTON;
-        return 0;
     default:
         return 0;
     }

@@ -3,8 +3,6 @@
 
 #include "platform/Crackers.h"
 #include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
-#include "platform/sim/SimKernel.h"
 #include "platform/sim/SimWindowTree.h"
 
 #include <algorithm>
@@ -84,9 +82,9 @@ BOOL Messaging::IsDialogMessageW(HWND dialog, MSG* message) {
             if ((code & DLGC_WANTTAB) != 0) {
                 break;
             }
-            HWND from = activation_.Focus() == dialog ? nullptr : activation_.Focus();
+            HWND from = activation_.GetFocus() == dialog ? nullptr : activation_.GetFocus();
             if (HWND next = NextTabItem(dialog, from, shiftDown_)) {
-                activation_.SetFocusImpl(next);
+                activation_.SetFocus(next);
             }
             return TRUE;
         }
@@ -96,7 +94,7 @@ BOOL Messaging::IsDialogMessageW(HWND dialog, MSG* message) {
             return TRUE;
         }
         if (message->wParam == VK_RETURN) {
-            HWND focused = activation_.Focus();
+            HWND focused = activation_.GetFocus();
             if (focused != nullptr && focused != dialog && windows_.IsDescendant(dialog, focused)) {
                 const LRESULT focusCode = Send(focused, WM_GETDLGCODE, 0, 0);
                 // A focused push button is the one Enter presses, as in a dialog.
@@ -125,9 +123,8 @@ BOOL Messaging::IsDialogMessageW(HWND dialog, MSG* message) {
         break;
     }
     case WM_CHAR: {
-        const LRESULT code =
-            Send(message->hwnd, WM_GETDLGCODE, message->wParam, reinterpret_cast<LPARAM>(message));
-        (void)code; // mnemonics are not emulated: the character is dispatched
+        // Mnemonics are not emulated: the control is asked, and the character is dispatched.
+        Send(message->hwnd, WM_GETDLGCODE, message->wParam, reinterpret_cast<LPARAM>(message));
         break;
     }
     default:
@@ -149,8 +146,8 @@ int Messaging::MessageBoxW(HWND owner, const char16_t* text, const char16_t* cap
     record.text = FromNullable(text);
     record.caption = caption == nullptr ? std::u16string(u"Error") : std::u16string(caption);
     record.type = type;
-    record.activeBefore = activation_.Active();
-    record.focusBefore = activation_.Focus();
+    record.activeBefore = activation_.GetActiveWindow();
+    record.focusBefore = activation_.GetFocus();
     for (HWND top : windows_.TopLevel()) {
         record.topLevel.push_back(windows_.Snapshot(top));
     }

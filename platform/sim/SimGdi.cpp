@@ -177,7 +177,7 @@ HDC Gdi::BeginPaint(HWND window, PAINTSTRUCT* paint) {
     Validate(window);
     HDC dc = NewDc(window, true);
     paint->hdc = dc;
-    paint->rcPaint = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+    paint->rcPaint = ClientRectOf(*w);
     if (erase) {
         paint->fErase = messaging_.Send(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0
                             ? TRUE

@@ -2,14 +2,10 @@
 #include "platform/sim/SimGdi.h"
 
 #include "platform/sim/SimKernel.h"
-#include "platform/sim/SimMessaging.h"
-#include "platform/sim/SimWindowTree.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <utility>
 
 namespace platform::sim {

@@ -3,10 +3,6 @@
 #include "platform/sim/SimMessaging.h"
 
 #include "platform/Crackers.h"
-#include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
-#include "platform/sim/SimKernel.h"
-#include "platform/sim/SimWindowTree.h"
 
 #include <cstdio>
 
@@ -144,10 +140,10 @@ const char* MessageName(UINT message) {
 
 // ---- The message log --------------------------------------------------------------------------
 
-std::size_t Messaging::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                              Delivery how) {
+Messaging::LogEntry Messaging::Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      Delivery how) {
     if (!logMessages_) {
-        return static_cast<std::size_t>(-1); // Complete finds no record for it
+        return LogEntry{}; // Complete finds no record for it
     }
     MessageRecord r;
     r.sequence = ++messageSequence_;
@@ -200,15 +196,16 @@ std::size_t Messaging::Record(HWND window, UINT message, WPARAM wParam, LPARAM l
     default:
         break;
     }
+    const std::uint64_t sequence = r.sequence;
     messages_.push_back(std::move(r));
-    return messages_.size() - 1;
+    return LogEntry{messages_.size() - 1, sequence};
 }
 
-void Messaging::Complete(std::size_t index, LRESULT result) {
-    if (index >= messages_.size()) {
+void Messaging::Complete(LogEntry entry, LRESULT result) {
+    if (entry.index >= messages_.size() || messages_[entry.index].sequence != entry.sequence) {
         return; // the log was cleared meanwhile
     }
-    MessageRecord& r = messages_[index];
+    MessageRecord& r = messages_[entry.index];
     r.result = result;
     r.completed = true;
     if (r.lParam == 0) {

@@ -17,14 +17,6 @@ namespace {
 constexpr int kMaxSendDepth = 256;
 constexpr int kMaxPaintsInARow = 1000;
 
-struct DepthGuard {
-    explicit DepthGuard(int& depth) : depth_(depth) { ++depth_; }
-    ~DepthGuard() { --depth_; }
-    DepthGuard(const DepthGuard&) = delete;
-    DepthGuard& operator=(const DepthGuard&) = delete;
-    int& depth_;
-};
-
 bool IsKeyboard(UINT message) {
     return message >= WM_KEYDOWN && message <= 0x0109;
 }
@@ -42,44 +34,35 @@ LRESULT Messaging::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (sendDepth_ >= kMaxSendDepth) {
         return 0; // a runaway recursion; Windows would overflow the stack
     }
-    std::size_t record = Record(window, message, wParam, lParam, Delivery::Sent);
+    const LogEntry record = Record(window, message, wParam, lParam, Delivery::Sent);
     if (message == WM_SETFONT) {
         observedFonts_[ValueOf(window)] = reinterpret_cast<HFONT>(wParam);
     }
     DepthGuard depth(sendDepth_);
     // The thread's call-window hooks see the message first, most recent first.
-    std::vector<HHOOK> chain;
+    HookCall call;
+    HOOKPROC first = nullptr;
     for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
         if (!it->removed) {
-            chain.push_back(it->handle);
+            if (first == nullptr) {
+                first = it->procedure;
+            }
+            call.chain.push_back(it->handle);
         }
     }
-    if (!chain.empty()) {
+    if (first != nullptr) {
         CWPSTRUCT cwp{lParam, wParam, message, window};
-        hookCalls_.push_back(HookCall{chain, 0});
+        hookCalls_.push_back(std::move(call));
         struct Pop {
             Messaging& m;
             ~Pop() {
                 m.hookCalls_.pop_back();
                 if (m.hookCalls_.empty()) {
-                    m.hooks_.erase(std::remove_if(m.hooks_.begin(), m.hooks_.end(),
-                                                  [](const Hook& h) { return h.removed; }),
-                                   m.hooks_.end());
+                    m.EraseRemovedHooks();
                 }
             }
         } pop{*this};
-        HOOKPROC first = nullptr;
-        for (std::size_t i = 0; i < chain.size() && first == nullptr; ++i) {
-            for (const Hook& h : hooks_) {
-                if (h.handle == chain[i] && !h.removed) {
-                    first = h.procedure;
-                    hookCalls_.back().position = i;
-                }
-            }
-        }
-        if (first != nullptr) {
-            first(HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
-        }
+        first(HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
     }
     w = windows_.Find(window);
     if (w == nullptr) {
@@ -147,9 +130,7 @@ BOOL Messaging::UnhookWindowsHookEx(HHOOK hook) {
             h.removed = true;
             kernel_.Release(ValueOf(hook), HandleKind::Hook, "UnhookWindowsHookEx");
             if (hookCalls_.empty()) {
-                hooks_.erase(std::remove_if(hooks_.begin(), hooks_.end(),
-                                            [](const Hook& x) { return x.removed; }),
-                             hooks_.end());
+                EraseRemovedHooks();
             }
             return TRUE;
         }
@@ -157,6 +138,13 @@ BOOL Messaging::UnhookWindowsHookEx(HHOOK hook) {
     kernel_.Release(ValueOf(hook), HandleKind::Hook, "UnhookWindowsHookEx");
     kernel_.Fail(ERROR_INVALID_HOOK_HANDLE);
     return FALSE;
+}
+
+// A hook removed while a chain runs stays in place until no chain needs it.
+void Messaging::EraseRemovedHooks() {
+    hooks_.erase(
+        std::remove_if(hooks_.begin(), hooks_.end(), [](const Hook& h) { return h.removed; }),
+        hooks_.end());
 }
 
 LRESULT Messaging::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
@@ -270,10 +258,10 @@ BOOL Messaging::GetMessageW(MSG* message, HWND window, UINT filterMin, UINT filt
         if (!input_.empty()) {
             QueuedInput input = input_.front();
             // Keys go to the focus window; with no focus, to the active window as system keys.
-            HWND target = activation_.Focus();
+            HWND target = activation_.GetFocus();
             UINT id = input.message;
             if (target == nullptr) {
-                target = activation_.Active();
+                target = activation_.GetActiveWindow();
                 if (id == WM_KEYDOWN) {
                     id = WM_SYSKEYDOWN;
                 } else if (id == WM_KEYUP) {
@@ -353,8 +341,8 @@ LRESULT Messaging::DispatchMessageW(const MSG* message) {
     if (w == nullptr) {
         return 0;
     }
-    std::size_t record = Record(message->hwnd, message->message, message->wParam, message->lParam,
-                                Delivery::Dispatched);
+    const LogEntry record = Record(message->hwnd, message->message, message->wParam,
+                                   message->lParam, Delivery::Dispatched);
     WNDPROC procedure = w->procedure;
     LRESULT result = 0;
     {

@@ -80,8 +80,15 @@ public:
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 
 private:
-    std::size_t Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery how);
-    void Complete(std::size_t record, LRESULT result);
+    // Where a record stands in the log, and which record it is: the log may be cleared while
+    // a message is handled, and the place then holds another record or none.
+    struct LogEntry {
+        std::size_t index = 0;
+        std::uint64_t sequence = 0; // 0: nothing was recorded
+    };
+    LogEntry Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Delivery how);
+    void Complete(LogEntry entry, LRESULT result);
+    void EraseRemovedHooks();
     void RunDeferred();
     HWND NextTabItem(HWND dialog, HWND from, bool previous) const;
     HWND DescendantById(HWND parent, LONG_PTR id) const;

@@ -213,14 +213,8 @@ DWORD Kernel::WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
         return WAIT_FAILED;
     }
     if (process->script.onWait) {
-        ++blockedInWait_;
-        try {
-            process->script.onWait();
-        } catch (...) {
-            --blockedInWait_;
-            throw;
-        }
-        --blockedInWait_;
+        const DepthGuard blocked(blockedInWait_);
+        process->script.onWait();
     }
     process->ended = true;
     launches_[process->launch].waited = true;

@@ -61,10 +61,10 @@ bool DesktopUser::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
     const bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
     const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
-    const LONG width = std::clamp(proposed.right - proposed.left, limits.ptMinTrackSize.x,
-                                  limits.ptMaxTrackSize.x);
-    const LONG height = std::clamp(proposed.bottom - proposed.top, limits.ptMinTrackSize.y,
-                                   limits.ptMaxTrackSize.y);
+    const LONG width =
+        std::clamp(Width(proposed), limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
+    const LONG height =
+        std::clamp(Height(proposed), limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y);
     if (left) {
         proposed.left = proposed.right - width;
     } else if (right) {
@@ -83,14 +83,11 @@ bool DesktopUser::DragBorder(HWND window, WPARAM edge, RECT proposed) {
     a.messaging.Send(window, WM_SIZING, edge, reinterpret_cast<LPARAM>(&rect));
     if (const Window* moved = a.windows.Find(window); moved != nullptr) {
         if (WindowTree::IsChild(*moved)) {
-            POINT origin = a.windows.ClientOrigin(moved->parent);
-            rect.left -= origin.x;
-            rect.right -= origin.x;
-            rect.top -= origin.y;
-            rect.bottom -= origin.y;
+            const POINT origin = a.windows.ClientOrigin(moved->parent);
+            Offset(rect, -origin.x, -origin.y);
         }
-        a.windows.SetWindowPosImpl(window, nullptr, rect.left, rect.top, rect.right - rect.left,
-                                   rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
+        a.windows.SetWindowPosImpl(window, nullptr, rect.left, rect.top, Width(rect), Height(rect),
+                                   SWP_NOACTIVATE | SWP_NOZORDER);
     }
     if (a.windows.Find(window) != nullptr) {
         a.messaging.Send(window, WM_EXITSIZEMOVE, 0, 0);
@@ -188,12 +185,20 @@ void DesktopUser::SetScreenSize(int width, int height) {
     SimConfig& c = a.config;
     // The taskbar keeps its edge and its thickness.
     RECT& tb = c.taskbar;
-    const LONG thickness = std::min(tb.right - tb.left, tb.bottom - tb.top);
-    if (tb.right - tb.left > tb.bottom - tb.top) {
-        tb = tb.top > 0 ? RECT{0, height - thickness, width, height} : RECT{0, 0, width, thickness};
-    } else {
-        tb =
-            tb.left > 0 ? RECT{width - thickness, 0, width, height} : RECT{0, 0, thickness, height};
+    const LONG thickness = std::min(Width(tb), Height(tb));
+    switch (TaskbarEdge(tb)) {
+    case ScreenEdge::Bottom:
+        tb = RECT{0, height - thickness, width, height};
+        break;
+    case ScreenEdge::Top:
+        tb = RECT{0, 0, width, thickness};
+        break;
+    case ScreenEdge::Right:
+        tb = RECT{width - thickness, 0, width, height};
+        break;
+    case ScreenEdge::Left:
+        tb = RECT{0, 0, thickness, height};
+        break;
     }
     c.screenWidth = width;
     c.screenHeight = height;

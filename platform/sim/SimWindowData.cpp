@@ -3,7 +3,6 @@
 #include "platform/sim/SimWindowTree.h"
 
 #include "platform/sim/SimActivation.h"
-#include "platform/sim/SimGdi.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimMessaging.h"
 
@@ -153,8 +152,8 @@ BOOL WindowTree::EnableWindow(HWND window, BOOL enable) {
         messaging_.Send(window, WM_ENABLE, TRUE, 0);
     } else if (enable == FALSE && wasDisabled == FALSE) {
         w->style |= WS_DISABLED;
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(nullptr); // a disabled window cannot keep the focus
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(nullptr); // a disabled window cannot keep the focus
         }
         messaging_.Send(window, WM_ENABLE, FALSE, 0);
     }
@@ -188,7 +187,7 @@ BOOL WindowTree::GetClientRect(HWND window, RECT* rect) {
     if (w == nullptr || rect == nullptr) {
         return FALSE;
     }
-    *rect = RECT{0, 0, Width(w->client), Height(w->client)};
+    *rect = ClientRectOf(*w);
     return TRUE;
 }
 
@@ -322,8 +321,7 @@ UINT_PTR WindowTree::SHAppBarMessage(DWORD message, APPBARDATA* data) {
         }
         const RECT& tb = c.taskbar;
         data->rc = tb;
-        const bool wide = Width(tb) > Height(tb);
-        data->uEdge = wide ? (tb.top > 0 ? 3u : 1u) : (tb.left > 0 ? 2u : 0u); // ABE_*
+        data->uEdge = static_cast<UINT>(TaskbarEdge(tb));
         data->hWnd = nullptr;
         return TRUE;
     }

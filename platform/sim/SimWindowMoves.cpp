@@ -7,7 +7,6 @@
 #include "platform/sim/SimMessaging.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform::sim {
 
@@ -139,8 +138,8 @@ UINT WindowTree::MinMaximize(HWND window, int command, RECT& rect) {
     }
     if (IsMinimizeCommand(command)) {
         w->restoreToMaximized = (w->style & WS_MAXIMIZE) != 0;
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(IsChild(*w) ? w->parent : nullptr);
+        if (activation_.GetFocus() != nullptr && IsDescendant(window, activation_.GetFocus())) {
+            activation_.SetFocus(IsChild(*w) ? w->parent : nullptr);
             w = Get(window);
             if (w == nullptr) {
                 return SWP_NOSIZE | SWP_NOMOVE;
@@ -199,6 +198,18 @@ UINT WindowTree::MinMaximize(HWND window, int command, RECT& rect) {
     swp |= SWP_STATECHANGED;
     rect = w->normalRect;
     return swp;
+}
+
+// A hidden window hands the activation on, and the focus leaves it for its parent.
+void WindowTree::AfterHiding(HWND window) {
+    if (window == activation_.GetActiveWindow()) {
+        activation_.ActivateOther(window);
+    }
+    const Window* w = Get(window);
+    if (w != nullptr && activation_.GetFocus() != nullptr &&
+        IsDescendant(window, activation_.GetFocus())) {
+        activation_.SetFocus(IsChild(*w) && Get(w->parent) != nullptr ? w->parent : nullptr);
+    }
 }
 
 BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
@@ -329,13 +340,7 @@ BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, i
         }
     }
     if (hidden) {
-        if (window == activation_.Active()) {
-            activation_.ActivateOther(window);
-        }
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(IsChild(*w) && Get(w->parent) != nullptr ? w->parent
-                                                                              : nullptr);
-        }
+        AfterHiding(window);
         if (Get(window) == nullptr) {
             return TRUE;
         }
@@ -376,7 +381,7 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
             return FALSE;
         }
         swp |= SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE;
-        if (window != activation_.Active()) {
+        if (window != activation_.GetActiveWindow()) {
             swp |= SWP_NOACTIVATE | SWP_NOZORDER;
         }
         break;
@@ -446,6 +451,9 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
         }
     }
     w = Get(window);
+    if (w == nullptr) {
+        return wasVisible; // it went in WM_QUERYOPEN or WM_GETMINMAXINFO
+    }
     if (child && !IsReallyVisible(w->parent) && (swp & SWP_STATECHANGED) == 0) {
         // Under a hidden parent only the style changes.
         if (showing) {
@@ -462,15 +470,11 @@ BOOL WindowTree::ShowWindow(HWND window, int command) {
         return wasVisible;
     }
     if (command == SW_HIDE) {
-        if (window == activation_.Active()) {
-            activation_.ActivateOther(window);
-        }
-        if (activation_.Focus() != nullptr && IsDescendant(window, activation_.Focus())) {
-            activation_.SetFocusImpl(child ? w->parent : nullptr);
-        }
+        // The move did this already, except for a child under a hidden parent, which had none.
+        AfterHiding(window);
         return wasVisible;
     }
-    if (IsMinimizeCommand(command) && window == activation_.Active()) {
+    if (IsMinimizeCommand(command) && window == activation_.GetActiveWindow()) {
         activation_.ActivateOther(window);
     }
     w = Get(window);

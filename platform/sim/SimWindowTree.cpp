@@ -7,8 +7,6 @@
 #include "platform/sim/SimMessaging.h"
 
 #include <algorithm>
-#include <cstring>
-#include <functional>
 
 namespace platform::sim {
 
@@ -130,16 +128,19 @@ RECT WindowTree::WorkArea() const {
     if (tb.right <= tb.left || tb.bottom <= tb.top) {
         return work;
     }
-    if (Width(tb) > Height(tb)) {
-        if (tb.top > 0) {
-            work.bottom = tb.top;
-        } else {
-            work.top = tb.bottom;
-        }
-    } else if (tb.left > 0) {
+    switch (TaskbarEdge(tb)) {
+    case ScreenEdge::Bottom:
+        work.bottom = tb.top;
+        break;
+    case ScreenEdge::Top:
+        work.top = tb.bottom;
+        break;
+    case ScreenEdge::Right:
         work.right = tb.left;
-    } else {
+        break;
+    case ScreenEdge::Left:
         work.left = tb.right;
+        break;
     }
     return work;
 }
@@ -239,10 +240,11 @@ HWND WindowTree::CreateWindowExW(DWORD exStyle, const char16_t* className,
         kernel_.Fail(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    const bool byAtom = IS_INTRESOURCE(className);
+    const std::u16string upperName = byAtom ? std::u16string() : UpperCase(className);
     for (const auto& candidate : classes_) {
-        if (IS_INTRESOURCE(className)
-                ? candidate->atom == reinterpret_cast<std::uintptr_t>(className)
-                : candidate->upperName == UpperCase(className)) {
+        if (byAtom ? candidate->atom == reinterpret_cast<std::uintptr_t>(className)
+                   : candidate->upperName == upperName) {
             cls = candidate.get();
             break;
         }
@@ -349,97 +351,102 @@ HWND WindowTree::CreateWindowExW(DWORD exStyle, const char16_t* className,
     RECT client{};
     return Created(
         handle,
-        {[&](Window&) {
-             if (limited) {
-                 limits = MinMaxInfo(handle);
-             }
-             return true;
-         },
-         [&](Window& created) {
-             if (limited) {
-                 width = std::max(std::min(width, static_cast<int>(limits.ptMaxTrackSize.x)),
-                                  static_cast<int>(limits.ptMinTrackSize.x));
-                 height = std::max(std::min(height, static_cast<int>(limits.ptMaxTrackSize.y)),
-                                   static_cast<int>(limits.ptMinTrackSize.y));
-                 created.rect = RECT{x, y, x + width, y + height};
-                 created.normalRect = created.rect;
-                 ComputeClient(created, created.rect, created.client);
-                 cs.cx = width;
-                 cs.cy = height;
-             }
-             return messaging_.Send(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) != 0;
-         },
-         [&](Window& created) {
-             client = created.rect;
-             messaging_.Send(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
-             return true;
-         },
-         [&](Window& created) {
-             created.client = client;
-             return messaging_.Send(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1;
-         },
-         [&](Window& created) {
-             if (!created.needSize) {
-                 const RECT& c = created.client;
-                 messaging_.Send(handle, WM_SIZE, SIZE_RESTORED, PackPoint(Width(c), Height(c)));
-             }
-             return true;
-         },
-         [&](Window& created) {
-             if (!created.needSize) {
-                 messaging_.Send(handle, WM_MOVE, 0,
-                                 PackPoint(created.client.left, created.client.top));
-             }
-             return true;
-         },
-         [&](Window&) {
-             if (minMaxRequested != 0) {
-                 RECT placed{};
-                 UINT swp = MinMaximize(
-                     handle, (minMaxRequested & WS_MINIMIZE) != 0 ? SW_MINIMIZE : SW_MAXIMIZE,
-                     placed);
-                 swp |= SWP_FRAMECHANGED | SWP_NOZORDER;
-                 if ((requested & WS_VISIBLE) == 0 || child || activation_.Active() != nullptr) {
-                     swp |= SWP_NOACTIVATE;
-                 }
-                 SetWindowPosImpl(handle, nullptr, placed.left, placed.top, Width(placed),
-                                  Height(placed), swp);
-             }
-             return true;
-         },
-         [&](Window& created) {
-             if (child && (exStyle & WS_EX_NOPARENTNOTIFY) == 0) {
-                 messaging_.Send(created.parent, WM_PARENTNOTIFY,
-                                 MAKELPARAM(WM_CREATE, static_cast<WORD>(created.id)),
-                                 reinterpret_cast<LPARAM>(handle));
-             }
-             return true;
-         },
-         [&](Window&) {
-             if ((requested & WS_VISIBLE) != 0) {
-                 const bool minimized =
-                     (minMaxRequested & WS_MINIMIZE) != 0 && (minMaxRequested & WS_MAXIMIZE) == 0;
-                 ShowWindow(handle, minimized ? SW_SHOWMINIMIZED : SW_SHOW);
-             }
-             return true;
-         }});
+        [&](Window&) {
+            if (limited) {
+                limits = MinMaxInfo(handle);
+            }
+            return true;
+        },
+        [&](Window& created) {
+            if (limited) {
+                width = std::max(std::min(width, static_cast<int>(limits.ptMaxTrackSize.x)),
+                                 static_cast<int>(limits.ptMinTrackSize.x));
+                height = std::max(std::min(height, static_cast<int>(limits.ptMaxTrackSize.y)),
+                                  static_cast<int>(limits.ptMinTrackSize.y));
+                created.rect = RECT{x, y, x + width, y + height};
+                created.normalRect = created.rect;
+                ComputeClient(created, created.rect, created.client);
+                cs.cx = width;
+                cs.cy = height;
+            }
+            return messaging_.Send(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) != 0;
+        },
+        [&](Window& created) {
+            client = created.rect;
+            messaging_.Send(handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+            return true;
+        },
+        [&](Window& created) {
+            created.client = client;
+            return messaging_.Send(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) != -1;
+        },
+        [&](Window& created) {
+            if (!created.needSize) {
+                const RECT& c = created.client;
+                messaging_.Send(handle, WM_SIZE, SIZE_RESTORED, PackPoint(Width(c), Height(c)));
+            }
+            return true;
+        },
+        [&](Window& created) {
+            if (!created.needSize) {
+                messaging_.Send(handle, WM_MOVE, 0,
+                                PackPoint(created.client.left, created.client.top));
+            }
+            return true;
+        },
+        [&](Window&) {
+            if (minMaxRequested != 0) {
+                RECT placed{};
+                UINT swp = MinMaximize(
+                    handle, (minMaxRequested & WS_MINIMIZE) != 0 ? SW_MINIMIZE : SW_MAXIMIZE,
+                    placed);
+                swp |= SWP_FRAMECHANGED | SWP_NOZORDER;
+                if ((requested & WS_VISIBLE) == 0 || child ||
+                    activation_.GetActiveWindow() != nullptr) {
+                    swp |= SWP_NOACTIVATE;
+                }
+                SetWindowPosImpl(handle, nullptr, placed.left, placed.top, Width(placed),
+                                 Height(placed), swp);
+            }
+            return true;
+        },
+        [&](Window& created) {
+            if (child && (exStyle & WS_EX_NOPARENTNOTIFY) == 0) {
+                messaging_.Send(created.parent, WM_PARENTNOTIFY,
+                                MAKELPARAM(WM_CREATE, static_cast<WORD>(created.id)),
+                                reinterpret_cast<LPARAM>(handle));
+            }
+            return true;
+        },
+        [&](Window&) {
+            if ((requested & WS_VISIBLE) != 0) {
+                const bool minimized =
+                    (minMaxRequested & WS_MINIMIZE) != 0 && (minMaxRequested & WS_MAXIMIZE) == 0;
+                ShowWindow(handle, minimized ? SW_SHOWMINIMIZED : SW_SHOW);
+            }
+            return true;
+        });
 }
 
 // Any message of a creation may destroy the window: before each step and after the last, a
 // window that is gone makes the creation return null. A step that returns false is the window
 // refusing to be created, and it is destroyed.
-HWND WindowTree::Created(HWND handle, std::initializer_list<std::function<bool(Window&)>> steps) {
-    for (const auto& step : steps) {
+template <class... Steps> HWND WindowTree::Created(HWND handle, Steps&&... steps) {
+    auto run = [this, handle](auto& step) {
         Window* created = Get(handle);
         if (created == nullptr) {
-            return nullptr;
+            return false;
         }
         if (!step(*created)) {
             if (Get(handle) != nullptr) {
                 FreeWindow(handle);
             }
-            return nullptr;
+            return false;
         }
+        return true;
+    };
+    if (!(run(steps) && ...)) {
+        return nullptr;
     }
     return Get(handle) != nullptr ? handle : nullptr;
 }
@@ -505,7 +512,7 @@ BOOL WindowTree::DestroyWindow(HWND window) {
 
 // WM_DESTROY goes to a window before its children.
 void WindowTree::SendDestroy(HWND window) {
-    if (window == activation_.Active()) {
+    if (window == activation_.GetActiveWindow()) {
         activation_.ActivateOther(window);
     }
     messaging_.Send(window, WM_DESTROY, 0, 0);

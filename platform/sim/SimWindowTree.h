@@ -7,8 +7,6 @@
 #include "platform/sim/SimConfig.h"
 #include "platform/sim/SimRecords.h"
 
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -59,11 +57,15 @@ struct Window {
     HICON smallIcon = nullptr;
     std::vector<HWND> children; // z-order, top first
     bool destroying = false;
-    bool redraw = true;
     // Built-in controls.
     HFONT font = nullptr;
     bool pushed = false;
 };
+
+// The client area in its own coordinates, as GetClientRect gives it.
+inline RECT ClientRectOf(const Window& w) {
+    return RECT{0, 0, Width(w.client), Height(w.client)};
+}
 
 // The window procedures of the built-in classes "STATIC", "BUTTON" and "#32770".
 struct BuiltInControls {
@@ -141,8 +143,9 @@ private:
 
     Window* Get(HWND window) const;
     Window* GetOrFail(HWND window);
-    HWND Created(HWND handle, std::initializer_list<std::function<bool(Window&)>> steps);
+    template <class... Steps> HWND Created(HWND handle, Steps&&... steps);
     UINT MinMaximize(HWND window, int command, RECT& rect);
+    void AfterHiding(HWND window);
     void SendDestroy(HWND window);
     void FreeWindow(HWND window);
 

@@ -389,16 +389,64 @@ TEST_F(MessageTest, TheUserCanOnlyUseTheButtonsAWindowHas) {
     EXPECT_FALSE(Desk().IsWindow(sizeable));
 }
 
+// A test may clear the log while a message is being handled; the messages logged after that
+// keep their own results, and the one being handled finds no record to complete.
+TEST_F(MessageTest, ClearingTheLogDuringASendLeavesLaterRecordsTheirOwn) {
+    HWND top = CreateTopLevel();
+    constexpr UINT kOuter = WM_USER + 1;
+    constexpr UINT kInner = WM_USER + 2;
+    CurrentBehaviour() = [this](HWND h, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+        if (m == kOuter) {
+            Desk().ClearMessages();
+            {
+                RECT dragged{0, 0, 10, 10}; // gone before the outer message returns
+                Os().SendMessageW(h, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&dragged));
+            }
+            for (WPARAM i = 0; i < 3; ++i) {
+                Os().SendMessageW(h, kInner, i, 0);
+            }
+            return 99;
+        }
+        if (m == WM_SIZING) {
+            return TRUE;
+        }
+        if (m == kInner) {
+            return static_cast<LRESULT>(100 + w);
+        }
+        return std::nullopt;
+    };
+    Desk().ClearMessages();
+    EXPECT_EQ(Desk().SendMessageW(top, kOuter, 0, 0), 99);
+    const std::vector<sim::MessageRecord>& log = Desk().Messages();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[0].message, static_cast<UINT>(WM_SIZING));
+    EXPECT_EQ(log[0].result, TRUE);
+    ASSERT_TRUE(log[0].rectAfter.has_value());
+    EXPECT_EQ(Edges(*log[0].rectAfter), Edges(Rect(0, 0, 10, 10)));
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(log[i].message, kInner);
+        EXPECT_TRUE(log[i].completed);
+        EXPECT_EQ(log[i].result, static_cast<LRESULT>(100 + log[i].wParam));
+    }
+}
+
 // A built-in control keeps what is thrown under it, as a window procedure must: the click that
-// reached a throwing parent returns, and the button works on.
+// reached a throwing parent returns, and the button works on; a paint the parent broke off
+// still gives its device context back.
 TEST_F(MessageTest, NothingThrownUnderABuiltInControlLeavesIt) {
     HWND top = CreateTopLevel(kOverlappedWindow | WS_VISIBLE);
     HWND button = CreateChild(top, u"BUTTON", 7, WS_VISIBLE | BS_PUSHBUTTON);
     int commands = 0;
+    int colourRequests = 0;
     CurrentBehaviour() = [&](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (m == WM_COMMAND) {
             ++commands;
             throw std::runtime_error("the parent's handler failed");
+        }
+        if (m == WM_CTLCOLORBTN) {
+            ++colourRequests;
+            throw std::runtime_error("the parent's colours failed");
         }
         return std::nullopt;
     };
@@ -406,6 +454,12 @@ TEST_F(MessageTest, NothingThrownUnderABuiltInControlLeavesIt) {
     EXPECT_NO_THROW(Desk().ClickButton(button));
     EXPECT_EQ(commands, 2);
     EXPECT_EQ(Desk().SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    ASSERT_TRUE(Desk().NeedsPaint(button));
+    EXPECT_NO_THROW(Desk().UpdateWindow(button));
+    EXPECT_EQ(colourRequests, 1);
+    EXPECT_TRUE(Desk().Ledger().Outstanding(sim::HandleKind::PaintDC).empty())
+        << Desk().Ledger().Report();
+    EXPECT_TRUE(Desk().Ledger().Faults().empty()) << Desk().Ledger().Report();
 }
 
 TEST_F(MessageTest, UserActionsDuringAWaitReachTheProgramAfterIt) {

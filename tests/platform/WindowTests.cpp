@@ -375,6 +375,47 @@ TEST_F(WindowTest, MapWindowPointsAndLockWindowUpdate) {
     EXPECT_EQ(Desk().LockedWindow(), nullptr);
 }
 
+// A window may destroy itself in a message ShowWindow sends before the move; the call then
+// returns the visibility the window had.
+TEST_F(WindowTest, AWindowThatGoesWhileBeingMaximisedEndsShowWindow) {
+    struct Case {
+        const char* name;
+        bool child;
+        bool visible;
+        bool minimizedFirst; // so that WM_QUERYOPEN comes first
+        UINT goesIn;
+    };
+    const Case cases[] = {
+        {"ChildInGetMinMaxInfo", true, true, false, WM_GETMINMAXINFO},
+        {"HiddenChildInGetMinMaxInfo", true, false, false, WM_GETMINMAXINFO},
+        {"MinimizedChildInQueryOpen", true, true, true, WM_QUERYOPEN},
+        {"TopLevelInGetMinMaxInfo", false, true, false, WM_GETMINMAXINFO},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND top = CreateTopLevel(kOverlappedWindow | WS_VISIBLE);
+        const DWORD visible = c.visible ? WS_VISIBLE : 0;
+        HWND window = c.child ? CreateChild(top, u"SimTest", 1, visible | kOverlappedWindow)
+                              : CreateTopLevel(kOverlappedWindow | visible);
+        ASSERT_NE(window, nullptr);
+        if (c.minimizedFirst) {
+            Desk().ShowWindow(window, SW_MINIMIZE);
+            ASSERT_TRUE(Desk().IsIconic(window));
+        }
+        CurrentBehaviour() = [&c, window](HWND h, UINT m, WPARAM,
+                                          LPARAM) -> std::optional<LRESULT> {
+            if (h == window && m == c.goesIn) {
+                Os().DestroyWindow(h);
+            }
+            return std::nullopt;
+        };
+        EXPECT_EQ(Desk().ShowWindow(window, SW_SHOWMAXIMIZED), c.visible ? TRUE : FALSE);
+        EXPECT_FALSE(Desk().IsWindow(window));
+        CurrentBehaviour() = nullptr;
+        Desk().DestroyWindow(top);
+    }
+}
+
 // Children are created below their siblings; SetWindowPos moves one to the top, to the bottom
 // or just below another sibling, and leaves the order alone when it is placed after itself.
 TEST_F(WindowTest, SetWindowPosReordersTheChildren) {
