@@ -61,7 +61,6 @@ struct MessageRecord {
     std::optional<WINDOWPOS> windowPosBefore, windowPosAfter; // WM_WINDOWPOSCHANGING/-CHANGED
     std::u16string text;                                      // WM_SETTEXT
 };
-const char* MessageName(UINT message); // "WM_SIZE", or "0x1234"
 
 struct WindowSnapshot {
     HWND window = nullptr;

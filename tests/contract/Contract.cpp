@@ -153,38 +153,6 @@ void DeliverPosted(HWND window) {
     Failure(__FILE__, __LINE__, "the posted marker never came");
 }
 
-std::string MessageName(UINT message) {
-    static const std::pair<UINT, const char*> kNames[] = {
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETTEXT, "WM_SETTEXT"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
-        {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCDESTROY, "WM_NCDESTROY"},
-        {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
-        {WM_NCPAINT, "WM_NCPAINT"},
-        {WM_PAINT, "WM_PAINT"},
-        {WM_SIZING, "WM_SIZING"},
-    };
-    for (const auto& [value, name] : kNames) {
-        if (value == message) {
-            return name;
-        }
-    }
-    if (message >= WM_USER) {
-        return "WM_USER+" + std::to_string(message - WM_USER);
-    }
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%04X", message);
-    return hex;
-}
-
 namespace {
 
 const char* HowName(How how) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Api.h"
+#include "platform/MessageNames.h"
 
 #include <cstdint>
 #include <functional>
@@ -159,7 +160,7 @@ bool CheckSequence(HWND window, const Sequence& expected, const char* file, int 
 #define CHECK_SEQUENCE(window, expected)                                                       \
     ::contract::CheckSequence((window), (expected), __FILE__, __LINE__, #expected)
 
-std::string MessageName(UINT message);
+using platform::MessageName;
 
 constexpr LPARAM SizeParam(int width, int height) {
     return MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/Api.h"
+#include "platform/MessageNames.h"
 #include "platform/sim/SimDesktop.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ inline const char* HowDelivered(sim::Delivery how) {
     return "?";
 }
 inline std::ostream& operator<<(std::ostream& os, const Expected& e) {
-    return os << sim::MessageName(e.message) << " (" << HowDelivered(e.how) << ")";
+    return os << platform::MessageName(e.message) << " (" << HowDelivered(e.how) << ")";
 }
 // A named sequence of messages, in the spirit of Wine's user32 message tests (Sequences.h).
 using Sequence = std::vector<Expected>;

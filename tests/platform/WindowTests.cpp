@@ -49,7 +49,7 @@ TEST_F(WindowTest, RefusedCreationDestroysTheWindowAndReturnsNull) {
         LRESULT answer;
     };
     for (Case c : {Case{WM_NCCREATE, FALSE}, Case{WM_CREATE, -1}}) {
-        SCOPED_TRACE(sim::MessageName(c.message));
+        SCOPED_TRACE(platform::MessageName(c.message));
         HWND seen = nullptr;
         CurrentBehaviour() = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
             seen = h;
