@@ -4,11 +4,10 @@
 
 #include "platform/Api.h"
 #include "platform/Handles.h"
+#include "resizekit/Arithmetic.h"
 #include "toolkit/Forms.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 using namespace toolkit;
 
@@ -34,18 +33,8 @@ double LoadRatio(int designDpi, int runDpi) {
     return static_cast<double>(designDpi) / runDpi;
 }
 
-// The one rounding rule of adaptation: divided by the ratio, plus 0.5, fraction dropped
-// toward zero. Held within int so that an absurd stored value cannot overflow.
-int Adapt(int value, double ratio) {
-    const double adapted = std::trunc(value / ratio + 0.5);
-    if (adapted >= static_cast<double>(std::numeric_limits<int>::max())) {
-        return std::numeric_limits<int>::max();
-    }
-    if (adapted <= static_cast<double>(std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(adapted);
-}
+// Adaptation rounds as the rescale pass does.
+int Adapt(int value, double ratio) { return resizekit::RoundPixel(value / ratio); }
 
 bool IsFrame(const TComponent& component) { return dynamic_cast<const TFrame*>(&component); }
 
