@@ -206,13 +206,6 @@ protected:
 
 private:
     friend struct TResizeKitTestAccess; // tests and benchmarks arrange run-time state
-    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND, platform::UINT,
-                                                                platform::WPARAM,
-                                                                platform::LPARAM) noexcept;
-    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitHookProc(int, platform::WPARAM,
-                                                                 platform::LPARAM) noexcept;
-    friend void HandleOwnerMessage(TResizeKit&, platform::HWND, platform::UINT, platform::WPARAM,
-                                   platform::LPARAM);
 
     void ParseNoResizeFntCtl();
     void ParseNoResizeCtl();
