@@ -175,9 +175,13 @@ void TControl::SetBoundsFields(int left, int top, int width, int height) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-    const bool moved = left != left_ || top != top_ || std::max(width, 0) != width_ ||
-                       std::max(height, 0) != height_;
+    const int oldLeft = left_;
+    const int oldTop = top_;
+    const int oldWidth = width_;
+    const int oldHeight = height_;
     SetBoundsFields(left, top, width, height);
+    const bool moved =
+        left_ != oldLeft || top_ != oldTop || width_ != oldWidth || height_ != oldHeight;
     // Moving a window to where it is still repaints it.
     if (handle_ != nullptr && moved) {
         if (Os().MoveWindow(handle_, left_, top_, width_, height_, TRUE) == FALSE) {
