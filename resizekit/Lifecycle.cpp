@@ -5,6 +5,7 @@
 #include "platform/Api.h"
 #include "platform/Handles.h"
 #include "resizekit/Arithmetic.h"
+#include "resizekit/RecordWalk.h"
 #include "toolkit/Forms.h"
 
 #include <algorithm>
@@ -35,8 +36,6 @@ double LoadRatio(int designDpi, int runDpi) {
 
 // Adaptation rounds as the rescale pass does.
 int Adapt(int value, double ratio) { return resizekit::RoundPixel(value / ratio); }
-
-bool IsFrame(const TComponent& component) { return dynamic_cast<const TFrame*>(&component); }
 
 // A record of the control as it stands, its own font (not one taken from its parent) adapted
 // first.
@@ -216,7 +215,7 @@ void TResizeKit::Loaded() {
         int K = C->ComponentCount();
         if (K > 0) {
             ChildSum += K;
-            if (!IsFrame(*C)) {
+            if (!resizekit::IsFrame(C)) {
                 K = 0;
             }
         }
@@ -251,29 +250,10 @@ void TResizeKit::Loaded() {
         GY = RatioY;
     }
 
-    for (int i = 0; i < N && i < form->ComponentCount(); ++i) {
-        TComponent* C = form->Components(i);
-        auto* control = dynamic_cast<TControl*>(C);
-        if (control == nullptr || FNoResizeCtls.Contains(C->Name())) {
-            continue;
-        }
-        TCtrlInfo* R = FCtrls.Find(C->Name());
-        if (R == nullptr) {
-            continue;
-        }
-        AdaptGeometry(*control, *R, GX, GY);
-        if (C->ComponentCount() > 0 && IsFrame(*C)) {
-            for (int j = 0; j < C->ComponentCount(); ++j) {
-                auto* D = dynamic_cast<TControl*>(C->Components(j));
-                if (D == nullptr || FNoResizeCtls.Contains(D->Name())) {
-                    continue;
-                }
-                if (TCtrlInfo* S = FChildCtrls.FindChild(C->Name(), D->Name())) {
-                    AdaptGeometry(*D, *S, GX, GY);
-                }
-            }
-        }
-    }
+    auto adapt = [GX, GY](TControl& control, TCtrlInfo& record) {
+        AdaptGeometry(control, record, GX, GY);
+    };
+    resizekit::ForEachRecorded(*form, {FCtrls, FChildCtrls, &FNoResizeCtls, true, N}, adapt, adapt);
 
     FCtlCnt = N;
     FChildCtlCnt = ChildSum;
