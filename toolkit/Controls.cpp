@@ -52,7 +52,8 @@ struct WindowGlue {
         }
         control.handle_ = nullptr;
         control.systemProc_ = nullptr;
-        control.hfontWindow_ = nullptr;
+        // The window that used the font is gone.
+        control.hfont_.reset();
     }
 };
 
@@ -237,8 +238,7 @@ void TControl::FontChanged() {
         return;
     }
     const LOGFONTW logFont = font_.LogFont();
-    if (hfont_ && hfontWindow_ == handle_ &&
-        std::memcmp(&logFont, &hfontLog_, sizeof logFont) == 0) {
+    if (hfont_ && std::memcmp(&logFont, &hfontLog_, sizeof logFont) == 0) {
         if (hfontColor_ != font_.Color()) {
             hfontColor_ = font_.Color();
             Invalidate();
@@ -254,7 +254,6 @@ void TControl::FontChanged() {
     hfont_.reset(font);
     hfontLog_ = logFont;
     hfontColor_ = font_.Color();
-    hfontWindow_ = handle_;
     Invalidate();
 }
 
@@ -414,8 +413,6 @@ void TControl::DestroyHandle() {
             WindowGlue::Detach(*this);
         }
     }
-    hfont_.reset();
-    hfontWindow_ = nullptr;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
