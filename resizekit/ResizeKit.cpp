@@ -236,8 +236,8 @@ const TPropertyList& TResizeKit::PublishedProperties() const {
         l.Add(BooleanProperty(u"Enabled", &TResizeKit::Enabled, &TResizeKit::SetEnabled));
         l.Add(BooleanProperty(u"ValidTaskbar", &TResizeKit::ValidTaskbar,
                               &TResizeKit::SetValidTaskbar));
-        l.Add(MethodEventProperty(u"OnExitResize", &TResizeKit::OnExitResize,
-                                  &TResizeKit::SetOnExitResize));
+        l.Add(EventProperty(u"OnExitResize", &TResizeKit::OnExitResize,
+                            &TResizeKit::SetOnExitResize));
         return l;
     }();
     return list;
