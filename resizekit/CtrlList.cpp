@@ -22,12 +22,10 @@ std::u16string TCtrlList::ChildKey(const std::u16string& parentName, const std::
 
 void TCtrlList::Index(int slot) {
     const TCtrlInfo& record = *items_[static_cast<std::size_t>(slot)];
-    // Appends land at the back; a rename may land anywhere.
-    auto add = [slot](Slots& slots) {
-        slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
-    };
-    add(byName_[record.Name]);
-    add(byParentAndName_[ChildKey(record.ParentName, record.Name)]);
+    // Slots are indexed in ascending order (appends, and Reindex's walk), so each lands at the
+    // back.
+    byName_[record.Name].push_back(slot);
+    byParentAndName_[ChildKey(record.ParentName, record.Name)].push_back(slot);
 }
 
 void TCtrlList::Unindex(int slot) {
@@ -120,13 +118,4 @@ void TCtrlList::Clear() {
     items_.clear();
     byName_.clear();
     byParentAndName_.clear();
-}
-
-void TCtrlList::Rename(int index, std::u16string name) {
-    if (index < 0 || index >= Count() || !items_[static_cast<std::size_t>(index)]) {
-        return;
-    }
-    Unindex(index);
-    items_[static_cast<std::size_t>(index)]->Name = std::move(name);
-    Index(index);
 }

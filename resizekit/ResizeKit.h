@@ -58,7 +58,8 @@ struct TCtrlInfo {
 class TCtrlList {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
-    // Null for a slot cleared by Release and not yet compacted.
+    // Null for a slot cleared by Release and not yet compacted. A record's Name and
+    // ParentName stay as appended: the index holds them.
     TCtrlInfo* Items(int index) const { return items_[static_cast<std::size_t>(index)].get(); }
     void Append(std::unique_ptr<TCtrlInfo> record);
     // The first record whose Name equals `name` (exact), or null.
@@ -71,8 +72,6 @@ public:
     void Compact();
     // Releases every record in list order.
     void Clear();
-    // A record's Name changes only through here, so that the index follows it.
-    void Rename(int index, std::u16string name);
 
     // For the benchmark's comparison only: every list answers lookups by walking its records.
     static void UseLinearSearch(bool linear);
