@@ -23,7 +23,8 @@ void ReportFailure() noexcept {
     try {
         toolkit::Application().HandleException(std::current_exception());
     } catch (...) {
-        // The display itself failed; there is nowhere left to report it.
+        // The display never throws, but making the application object can; then there is
+        // nowhere left to report it.
     }
 }
 
