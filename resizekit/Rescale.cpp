@@ -40,14 +40,12 @@ public:
     WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
 };
 
-// "RKitAdd" and the count with at least four digits, as "%.4d" writes it. Formatted by hand:
-// printf would bring the C library's whole formatter into the program for this one name.
+// "RKitAdd" and the count (at least 1) with at least four digits, as "%.4d" writes it.
+// Formatted by hand: printf would bring the C library's whole formatter into the program for
+// this one name.
 std::u16string GeneratedName(int count) {
-    const std::string digits = std::to_string(count < 0 ? -static_cast<long long>(count) : count);
+    const std::string digits = std::to_string(count);
     std::u16string name = u"RKitAdd";
-    if (count < 0) {
-        name.push_back(u'-');
-    }
     name.append(digits.size() < 4 ? 4 - digits.size() : 0, u'0');
     name.append(digits.begin(), digits.end());
     return name;
