@@ -1,6 +1,7 @@
-// TResizeKit: the proportional-layout component of a form. This file holds its data model:
-// the published properties with their validation, the name lists, the per-control snapshot
-// record, the stored design values and the state shared by all instances.
+// TResizeKit: the proportional-layout component of a form. This file declares it, with its
+// published properties, the name lists, the per-control snapshot record and its list, the
+// stored design values, the state shared by all instances and the message procedures; the
+// sources are split by concern.
 #pragma once
 
 #include "platform/Handles.h"
@@ -174,6 +175,8 @@ public:
     };
     TWorkArea GetWorkArea(bool ValidTaskbar) const;
     void PlaceForm(platform::HWND Window, TResizeFormPos Pos, bool ValidTaskbar, int W, int H);
+    // Where FormPos says, with the owner's window as large as it is now.
+    void PlaceOwnerAtOnce();
     void PlaceOnFirstShow();
     void ClampSizingRect(platform::RECT& R) const;
     void FillMinMaxInfo(platform::MINMAXINFO& M);
