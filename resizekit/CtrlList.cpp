@@ -6,12 +6,6 @@
 // "the first record in list order". Appends add at the back of a key's slots and releases
 // remove one slot; only Compact, which moves every record, rebuilds the index.
 
-namespace {
-bool linearSearch = false;
-}
-
-void TCtrlList::UseLinearSearch(bool linear) { linearSearch = linear; }
-
 std::u16string TCtrlList::ChildKey(const std::u16string& parentName, const std::u16string& name) {
     // U+0000 appears in no component name, so the pair cannot be confused with another.
     std::u16string key = parentName;
@@ -67,28 +61,12 @@ void TCtrlList::Append(std::unique_ptr<TCtrlInfo> record) {
 }
 
 TCtrlInfo* TCtrlList::Find(const std::u16string& name) const {
-    if (linearSearch) {
-        for (const auto& item : items_) {
-            if (item && item->Name == name) {
-                return item.get();
-            }
-        }
-        return nullptr;
-    }
     auto it = byName_.find(name);
     return it == byName_.end() ? nullptr : items_[static_cast<std::size_t>(it->second.front())].get();
 }
 
 TCtrlInfo* TCtrlList::FindChild(const std::u16string& parentName,
                                 const std::u16string& name) const {
-    if (linearSearch) {
-        for (const auto& item : items_) {
-            if (item && item->ParentName == parentName && item->Name == name) {
-                return item.get();
-            }
-        }
-        return nullptr;
-    }
     auto it = byParentAndName_.find(ChildKey(parentName, name));
     return it == byParentAndName_.end() ? nullptr
                                         : items_[static_cast<std::size_t>(it->second.front())].get();

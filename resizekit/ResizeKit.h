@@ -74,9 +74,6 @@ public:
     // Releases every record in list order.
     void Clear();
 
-    // For the benchmark's comparison only: every list answers lookups by walking its records.
-    static void UseLinearSearch(bool linear);
-
 private:
     using Slots = std::vector<int>; // ascending slot numbers of the live records of one key
     static std::u16string ChildKey(const std::u16string& parentName, const std::u16string& name);
