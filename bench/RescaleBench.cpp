@@ -63,7 +63,8 @@ TCtrlList RecordsOf(int controls) {
     for (int i = 0; i < controls; ++i) {
         auto record = std::make_unique<TCtrlInfo>();
         const std::string digits = std::to_string(i);
-        record->Name = u"L" + std::u16string(digits.begin(), digits.end()); // as FormWith names them
+        record->Name = u"L"; // and the number, as FormWith names them
+        record->Name.append(digits.begin(), digits.end());
         list.Append(std::move(record));
     }
     return list;
