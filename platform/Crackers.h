@@ -42,15 +42,6 @@ constexpr WPARAM OnActivateState(WPARAM wParam) {
     return LOWORD(wParam);
 }
 
-// WM_SETFONT: the font and whether to redraw at once.
-struct SetFont {
-    HFONT font;
-    bool redraw;
-};
-inline SetFont OnSetFont(WPARAM wParam, LPARAM lParam) {
-    return {reinterpret_cast<HFONT>(wParam), LOWORD(static_cast<std::uintptr_t>(lParam)) != 0};
-}
-
 // WM_ERASEBKGND, WM_CTLCOLOR*: the device context to draw into.
 inline HDC DeviceContextOf(WPARAM wParam) {
     return reinterpret_cast<HDC>(wParam);

@@ -6,12 +6,6 @@
 // "the first record in list order". Appends add at the back of a key's slots and releases
 // remove one slot; only Compact, which moves every record, rebuilds the index.
 
-namespace {
-bool linearSearch = false;
-}
-
-void TCtrlList::UseLinearSearch(bool linear) { linearSearch = linear; }
-
 std::u16string TCtrlList::ChildKey(const std::u16string& parentName, const std::u16string& name) {
     // U+0000 appears in no component name, so the pair cannot be confused with another.
     std::u16string key = parentName;
@@ -22,12 +16,10 @@ std::u16string TCtrlList::ChildKey(const std::u16string& parentName, const std::
 
 void TCtrlList::Index(int slot) {
     const TCtrlInfo& record = *items_[static_cast<std::size_t>(slot)];
-    // Appends land at the back; a rename may land anywhere.
-    auto add = [slot](Slots& slots) {
-        slots.insert(std::lower_bound(slots.begin(), slots.end(), slot), slot);
-    };
-    add(byName_[record.Name]);
-    add(byParentAndName_[ChildKey(record.ParentName, record.Name)]);
+    // Slots are indexed in ascending order (appends, and Reindex's walk), so each lands at the
+    // back.
+    byName_[record.Name].push_back(slot);
+    byParentAndName_[ChildKey(record.ParentName, record.Name)].push_back(slot);
 }
 
 void TCtrlList::Unindex(int slot) {
@@ -69,28 +61,12 @@ void TCtrlList::Append(std::unique_ptr<TCtrlInfo> record) {
 }
 
 TCtrlInfo* TCtrlList::Find(const std::u16string& name) const {
-    if (linearSearch) {
-        for (const auto& item : items_) {
-            if (item && item->Name == name) {
-                return item.get();
-            }
-        }
-        return nullptr;
-    }
     auto it = byName_.find(name);
     return it == byName_.end() ? nullptr : items_[static_cast<std::size_t>(it->second.front())].get();
 }
 
 TCtrlInfo* TCtrlList::FindChild(const std::u16string& parentName,
                                 const std::u16string& name) const {
-    if (linearSearch) {
-        for (const auto& item : items_) {
-            if (item && item->ParentName == parentName && item->Name == name) {
-                return item.get();
-            }
-        }
-        return nullptr;
-    }
     auto it = byParentAndName_.find(ChildKey(parentName, name));
     return it == byParentAndName_.end() ? nullptr
                                         : items_[static_cast<std::size_t>(it->second.front())].get();
@@ -120,13 +96,4 @@ void TCtrlList::Clear() {
     items_.clear();
     byName_.clear();
     byParentAndName_.clear();
-}
-
-void TCtrlList::Rename(int index, std::u16string name) {
-    if (index < 0 || index >= Count() || !items_[static_cast<std::size_t>(index)]) {
-        return;
-    }
-    Unindex(index);
-    items_[static_cast<std::size_t>(index)]->Name = std::move(name);
-    Index(index);
 }

@@ -23,7 +23,8 @@ void ReportFailure() noexcept {
     try {
         toolkit::Application().HandleException(std::current_exception());
     } catch (...) {
-        // The display itself failed; there is nowhere left to report it.
+        // The display never throws, but making the application object can; then there is
+        // nowhere left to report it.
     }
 }
 
@@ -48,12 +49,12 @@ void HandleOwnerMessage(TResizeKit& kit, HWND window, UINT message, WPARAM wPara
     auto notMinimised = [window] { return Os().IsIconic(window) == platform::FALSE; };
     switch (message) {
     case platform::WM_NCPAINT:
-        if (resizekit::OsMinorVersion == 10 && kit.FIsResized && notMinimised()) {
+        if (resizekit::OsMinorVersion == 10 && kit.IsResized() && notMinimised()) {
             kit.RefitOnScreenChange();
         }
         break;
     case platform::WM_SHOWWINDOW:
-        if (platform::LOBYTE(wParam) == 1 && !kit.FIsResized && notMinimised()) {
+        if (platform::LOBYTE(wParam) == 1 && !kit.IsResized() && notMinimised()) {
             kit.PlaceOnFirstShow();
         }
         break;
@@ -91,7 +92,7 @@ LRESULT PLATFORM_CALLBACK ResizeKitHookProc(int code, WPARAM wParam, LPARAM lPar
             return 0;
         }
         TResizeKit* kit = FindKitForWindow(cwp.hwnd);
-        if (kit == nullptr || !kit->FEnabled) {
+        if (kit == nullptr || !kit->Enabled()) {
             return 0;
         }
         // Earlier hooks of the thread do not see the message: CallNextHookEx is not called.
@@ -112,8 +113,8 @@ LRESULT PLATFORM_CALLBACK ResizeKitWndProc(HWND window, UINT message, WPARAM wPa
         }
         // Taken before the dispatch: a handler that disables the instance meanwhile puts the
         // procedure back, and this message must still reach it.
-        previous = kit->lpPrevWndProc;
-        if (kit->FEnabled) {
+        previous = kit->PrevWndProc();
+        if (kit->Enabled()) {
             HandleOwnerMessage(*kit, window, message, wParam, lParam);
         }
     } catch (...) {

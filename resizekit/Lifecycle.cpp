@@ -4,11 +4,11 @@
 
 #include "platform/Api.h"
 #include "platform/Handles.h"
+#include "resizekit/Arithmetic.h"
+#include "resizekit/RecordWalk.h"
 #include "toolkit/Forms.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 using namespace toolkit;
 
@@ -34,20 +34,8 @@ double LoadRatio(int designDpi, int runDpi) {
     return static_cast<double>(designDpi) / runDpi;
 }
 
-// The one rounding rule of adaptation: divided by the ratio, plus 0.5, fraction dropped
-// toward zero. Held within int so that an absurd stored value cannot overflow.
-int Adapt(int value, double ratio) {
-    const double adapted = std::trunc(value / ratio + 0.5);
-    if (adapted >= static_cast<double>(std::numeric_limits<int>::max())) {
-        return std::numeric_limits<int>::max();
-    }
-    if (adapted <= static_cast<double>(std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(adapted);
-}
-
-bool IsFrame(const TComponent& component) { return dynamic_cast<const TFrame*>(&component); }
+// Adaptation rounds as the rescale pass does.
+int Adapt(int value, double ratio) { return resizekit::RoundPixel(value / ratio); }
 
 // A record of the control as it stands, its own font (not one taken from its parent) adapted
 // first.
@@ -227,7 +215,7 @@ void TResizeKit::Loaded() {
         int K = C->ComponentCount();
         if (K > 0) {
             ChildSum += K;
-            if (!IsFrame(*C)) {
+            if (!resizekit::IsFrame(C)) {
                 K = 0;
             }
         }
@@ -262,29 +250,10 @@ void TResizeKit::Loaded() {
         GY = RatioY;
     }
 
-    for (int i = 0; i < N && i < form->ComponentCount(); ++i) {
-        TComponent* C = form->Components(i);
-        auto* control = dynamic_cast<TControl*>(C);
-        if (control == nullptr || FNoResizeCtls.Contains(C->Name())) {
-            continue;
-        }
-        TCtrlInfo* R = FCtrls.Find(C->Name());
-        if (R == nullptr) {
-            continue;
-        }
-        AdaptGeometry(*control, *R, GX, GY);
-        if (C->ComponentCount() > 0 && IsFrame(*C)) {
-            for (int j = 0; j < C->ComponentCount(); ++j) {
-                auto* D = dynamic_cast<TControl*>(C->Components(j));
-                if (D == nullptr || FNoResizeCtls.Contains(D->Name())) {
-                    continue;
-                }
-                if (TCtrlInfo* S = FChildCtrls.FindChild(C->Name(), D->Name())) {
-                    AdaptGeometry(*D, *S, GX, GY);
-                }
-            }
-        }
-    }
+    auto adapt = [GX, GY](TControl& control, TCtrlInfo& record) {
+        AdaptGeometry(control, record, GX, GY);
+    };
+    resizekit::ForEachRecorded(*form, {FCtrls, FChildCtrls, &FNoResizeCtls, true, N}, adapt, adapt);
 
     FCtlCnt = N;
     FChildCtlCnt = ChildSum;

@@ -119,6 +119,18 @@ void TResizeKit::PlaceForm(platform::HWND Window, TResizeFormPos Pos, bool Valid
     Os().MoveWindow(Window, x, y, W, H, platform::TRUE);
 }
 
+void TResizeKit::PlaceOwnerAtOnce() {
+    // Also while the description is read: FOwnerHandle is not known yet then, so the owner's
+    // window is asked for (and made if need be).
+    auto* owner = dynamic_cast<toolkit::TControl*>(Owner());
+    if (owner == nullptr) {
+        return; // an owner without a window has nothing to place
+    }
+    platform::HWND window = FOwnerHandle != nullptr ? FOwnerHandle : owner->Handle();
+    const RECT r = WindowRect(window);
+    PlaceForm(window, FFormPos, FValidTaskbar, RectWidth(r), RectHeight(r));
+}
+
 void TResizeKit::PlaceOnFirstShow() {
     resizekit::LastScreenWidth = Os().GetSystemMetrics(platform::SM_CXSCREEN);
     resizekit::LastScreenHeight = Os().GetSystemMetrics(platform::SM_CYSCREEN);

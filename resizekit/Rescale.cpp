@@ -5,6 +5,7 @@
 
 #include "platform/Api.h"
 #include "resizekit/Arithmetic.h"
+#include "resizekit/RecordWalk.h"
 
 #include <algorithm>
 #include <functional>
@@ -13,15 +14,13 @@
 using platform::Os;
 using toolkit::TComponent;
 using toolkit::TControl;
-using toolkit::TFrame;
+using resizekit::AsControl;
+using resizekit::IsFrame;
 
 namespace {
 
 int r(double v) { return resizekit::RoundPixel(v); }
 int t(double v) { return resizekit::TruncateSize(v); }
-
-TControl* AsControl(TComponent* component) { return dynamic_cast<TControl*>(component); }
-bool IsFrame(const TComponent* component) { return dynamic_cast<const TFrame*>(component) != nullptr; }
 
 // Sum over the first `n` owned components of the number of components each owns.
 int ChildSum(const TComponent& owner, int n) {
@@ -41,14 +40,12 @@ public:
     WindowUpdateLock& operator=(const WindowUpdateLock&) = delete;
 };
 
-// "RKitAdd" and the count with at least four digits, as "%.4d" writes it. Formatted by hand:
-// printf would bring the C library's whole formatter into the program for this one name.
+// "RKitAdd" and the count (at least 1) with at least four digits, as "%.4d" writes it.
+// Formatted by hand: printf would bring the C library's whole formatter into the program for
+// this one name.
 std::u16string GeneratedName(int count) {
-    const std::string digits = std::to_string(count < 0 ? -static_cast<long long>(count) : count);
+    const std::string digits = std::to_string(count);
     std::u16string name = u"RKitAdd";
-    if (count < 0) {
-        name.push_back(u'-');
-    }
     name.append(digits.size() < 4 ? 4 - digits.size() : 0, u'0');
     name.append(digits.begin(), digits.end());
     return name;
@@ -113,31 +110,15 @@ void TResizeKit::RescaleControls(int ClientWidth, int ClientHeight) {
 
     {
         WindowUpdateLock lock(FOwnerHandle);
-        for (int i = 0; i < owner->ComponentCount(); ++i) {
-            TControl* C = AsControl(owner->Components(i));
-            if (C == nullptr || FNoResizeCtls.Contains(C->Name())) {
-                continue;
-            }
-            TCtrlInfo* R = FCtrls.Find(C->Name());
-            if (R == nullptr) {
-                continue;
-            }
-            apply(*C, *R);
-            FPrevScaleX = XScale;
-            FPrevScaleY = YScale;
-            FPrevScaleF = FontScale;
-            if (C->ComponentCount() > 0 && IsFrame(C)) {
-                for (int j = 0; j < C->ComponentCount(); ++j) {
-                    TControl* D = AsControl(C->Components(j));
-                    if (D == nullptr || FNoResizeCtls.Contains(D->Name())) {
-                        continue;
-                    }
-                    if (TCtrlInfo* S = FChildCtrls.FindChild(C->Name(), D->Name())) {
-                        apply(*D, *S);
-                    }
-                }
-            }
-        }
+        resizekit::ForEachRecorded(
+            *owner, {FCtrls, FChildCtrls, &FNoResizeCtls},
+            [&](TControl& C, TCtrlInfo& R) {
+                apply(C, R);
+                FPrevScaleX = XScale;
+                FPrevScaleY = YScale;
+                FPrevScaleF = FontScale;
+            },
+            apply);
     }
     RestoreParentFonts();
 
@@ -329,29 +310,9 @@ void TResizeKit::RecordControl(TControl& C, const std::u16string& ParentName, in
 }
 
 namespace {
-// Visits each control with a record, then the recorded children of a control that owns
-// components, in the owner's index order.
-template <class Step>
-void ForEachRecorded(TComponent& owner, const TCtrlList& ctrls, const TCtrlList& childCtrls,
-                     Step step) {
-    for (int i = 0; i < owner.ComponentCount(); ++i) {
-        TControl* C = AsControl(owner.Components(i));
-        if (C == nullptr) {
-            continue;
-        }
-        if (TCtrlInfo* R = ctrls.Find(C->Name())) {
-            step(*C, *R);
-            for (int j = 0; j < C->ComponentCount(); ++j) {
-                TControl* D = AsControl(C->Components(j));
-                if (D == nullptr) {
-                    continue;
-                }
-                if (TCtrlInfo* Q = childCtrls.FindChild(C->Name(), D->Name())) {
-                    step(*D, *Q);
-                }
-            }
-        }
-    }
+// The parent-font switches cover every record, whatever NoResizeCtl says now.
+resizekit::RecordWalk EveryRecord(const TCtrlList& ctrls, const TCtrlList& childCtrls) {
+    return {ctrls, childCtrls, nullptr, false};
 }
 } // namespace
 
@@ -359,7 +320,7 @@ void TResizeKit::SuspendParentFonts() {
     if (Owner() == nullptr) {
         return;
     }
-    ForEachRecorded(*Owner(), FCtrls, FChildCtrls, [this](TControl& C, TCtrlInfo& R) {
+    auto suspend = [this](TControl& C, TCtrlInfo& R) {
         if (!R.Font) {
             return;
         }
@@ -374,16 +335,18 @@ void TResizeKit::SuspendParentFonts() {
             }
             R.OrgParentFont = R.ParentFont;
         }
-    });
+    };
+    resizekit::ForEachRecorded(*Owner(), EveryRecord(FCtrls, FChildCtrls), suspend, suspend);
 }
 
 void TResizeKit::RestoreParentFonts() {
     if (Owner() == nullptr) {
         return;
     }
-    ForEachRecorded(*Owner(), FCtrls, FChildCtrls, [](TControl& C, TCtrlInfo& R) {
+    auto restore = [](TControl& C, TCtrlInfo& R) {
         if (R.Font) {
             C.SetParentFont(R.ParentFont);
         }
-    });
+    };
+    resizekit::ForEachRecorded(*Owner(), EveryRecord(FCtrls, FChildCtrls), restore, restore);
 }

@@ -118,16 +118,7 @@ void TResizeKit::SetFormPos(TResizeFormPos value) {
     if (ComponentState() & csDesigning) {
         return;
     }
-    // Placed at once, also while the description is read: FOwnerHandle is not known yet then,
-    // so the owner's window is asked for (and made if need be).
-    auto* owner = dynamic_cast<TControl*>(Owner());
-    if (owner == nullptr) {
-        return; // an owner without a window has nothing to place
-    }
-    platform::HWND window = FOwnerHandle != nullptr ? FOwnerHandle : owner->Handle();
-    platform::RECT r{};
-    platform::Os().GetWindowRect(window, &r);
-    PlaceForm(window, FFormPos, FValidTaskbar, r.right - r.left, r.bottom - r.top);
+    PlaceOwnerAtOnce();
 }
 
 void TResizeKit::WriteSize(int& field, int value, const std::function<void(int)>& checks) {
@@ -236,8 +227,8 @@ const TPropertyList& TResizeKit::PublishedProperties() const {
         l.Add(BooleanProperty(u"Enabled", &TResizeKit::Enabled, &TResizeKit::SetEnabled));
         l.Add(BooleanProperty(u"ValidTaskbar", &TResizeKit::ValidTaskbar,
                               &TResizeKit::SetValidTaskbar));
-        l.Add(MethodEventProperty(u"OnExitResize", &TResizeKit::OnExitResize,
-                                  &TResizeKit::SetOnExitResize));
+        l.Add(EventProperty(u"OnExitResize", &TResizeKit::OnExitResize,
+                            &TResizeKit::SetOnExitResize));
         return l;
     }();
     return list;

@@ -1,6 +1,7 @@
-// TResizeKit: the proportional-layout component of a form. This file holds its data model:
-// the published properties with their validation, the name lists, the per-control snapshot
-// record, the stored design values and the state shared by all instances.
+// TResizeKit: the proportional-layout component of a form. This file declares it, with its
+// published properties, the name lists, the per-control snapshot record and its list, the
+// stored design values, the state shared by all instances and the message procedures; the
+// sources are split by concern.
 #pragma once
 
 #include "platform/Handles.h"
@@ -58,7 +59,8 @@ struct TCtrlInfo {
 class TCtrlList {
 public:
     int Count() const { return static_cast<int>(items_.size()); }
-    // Null for a slot cleared by Release and not yet compacted.
+    // Null for a slot cleared by Release and not yet compacted. A record's Name and
+    // ParentName stay as appended: the index holds them.
     TCtrlInfo* Items(int index) const { return items_[static_cast<std::size_t>(index)].get(); }
     void Append(std::unique_ptr<TCtrlInfo> record);
     // The first record whose Name equals `name` (exact), or null.
@@ -71,11 +73,6 @@ public:
     void Compact();
     // Releases every record in list order.
     void Clear();
-    // A record's Name changes only through here, so that the index follows it.
-    void Rename(int index, std::u16string name);
-
-    // For the benchmark's comparison only: every list answers lookups by walking its records.
-    static void UseLinearSearch(bool linear);
 
 private:
     using Slots = std::vector<int>; // ascending slot numbers of the live records of one key
@@ -175,6 +172,8 @@ public:
     };
     TWorkArea GetWorkArea(bool ValidTaskbar) const;
     void PlaceForm(platform::HWND Window, TResizeFormPos Pos, bool ValidTaskbar, int W, int H);
+    // Where FormPos says, with the owner's window as large as it is now.
+    void PlaceOwnerAtOnce();
     void PlaceOnFirstShow();
     void ClampSizingRect(platform::RECT& R) const;
     void FillMinMaxInfo(platform::MINMAXINFO& M);
@@ -206,13 +205,6 @@ protected:
 
 private:
     friend struct TResizeKitTestAccess; // tests and benchmarks arrange run-time state
-    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND, platform::UINT,
-                                                                platform::WPARAM,
-                                                                platform::LPARAM) noexcept;
-    friend platform::LRESULT PLATFORM_CALLBACK ResizeKitHookProc(int, platform::WPARAM,
-                                                                 platform::LPARAM) noexcept;
-    friend void HandleOwnerMessage(TResizeKit&, platform::HWND, platform::UINT, platform::WPARAM,
-                                   platform::LPARAM);
 
     void ParseNoResizeFntCtl();
     void ParseNoResizeCtl();

@@ -229,38 +229,19 @@ PublishedField* TComponent::FieldAddress(const std::u16string& name) {
     return nullptr;
 }
 
-void TComponent::AddMethod(const std::u16string& name, TNotifyEvent method) {
+void TComponent::AddMethod(const std::u16string& name, std::type_index type,
+                           std::shared_ptr<const void> event) {
     for (auto& existing : methods_) {
-        if (SameText(existing.first, name)) {
-            existing.second = std::move(method);
-            return;
-        }
-    }
-    methods_.emplace_back(name, std::move(method));
-}
-
-TNotifyEvent TComponent::MethodAddress(const std::u16string& name) const {
-    for (const auto& method : methods_) {
-        if (SameText(method.first, name)) {
-            return method.second;
-        }
-    }
-    return {};
-}
-
-void TComponent::AddTypedMethod(const std::u16string& name, std::type_index type,
-                                std::shared_ptr<const void> event) {
-    for (auto& existing : typedMethods_) {
         if (SameText(existing.name, name) && existing.type == type) {
             existing.event = std::move(event);
             return;
         }
     }
-    typedMethods_.push_back(TypedMethod{name, type, std::move(event)});
+    methods_.push_back(PublishedMethod{name, type, std::move(event)});
 }
 
-const void* TComponent::FindTypedMethod(const std::u16string& name, std::type_index type) const {
-    for (const auto& method : typedMethods_) {
+const void* TComponent::FindMethod(const std::u16string& name, std::type_index type) const {
+    for (const auto& method : methods_) {
         if (method.type == type && SameText(method.name, name)) {
             return method.event.get();
         }

@@ -31,34 +31,13 @@ enum TComponentStateFlag : unsigned {
 };
 using TComponentState = unsigned;
 
-// A handler of the notify kind, with the name of the published method it was bound to (so
-// that the writer can write it back); the name is empty for a handler set from code.
-class TNotifyEvent {
-public:
-    using Code = std::function<void(TObject* sender)>;
-    TNotifyEvent() = default;
-    TNotifyEvent(Code code, std::u16string methodName = {}) // NOLINT: a plain callable converts
-        : code_(std::move(code)), methodName_(std::move(methodName)) {}
-    explicit operator bool() const { return static_cast<bool>(code_); }
-    void operator()(TObject* sender) const {
-        if (code_) {
-            code_(sender);
-        }
-    }
-    const std::u16string& MethodName() const { return methodName_; }
-
-private:
-    Code code_;
-    std::u16string methodName_;
-};
-
-// A handler bound to an object that takes more than the sender, with the name of the
-// published method it was bound to, like TNotifyEvent. Empty for a handler set from code.
+// A handler bound to an object, the sender first, with the name of the published method it was
+// bound to (so that the writer can write it back); the name is empty for a handler set from code.
 template <class... Args> class TMethodEvent {
 public:
     using Code = std::function<void(TObject* sender, Args... args)>;
     TMethodEvent() = default;
-    // Any callable of the signature converts, as a lambda does to TNotifyEvent's code.
+    // Any callable of the signature converts.
     template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TMethodEvent> &&
                                                 std::is_invocable_v<F&, TObject*, Args...>>>
     TMethodEvent(F code, std::u16string methodName = {}) // NOLINT: a plain callable converts
@@ -75,6 +54,9 @@ private:
     Code code_;
     std::u16string methodName_;
 };
+
+// A handler of the notify kind: the sender alone.
+using TNotifyEvent = TMethodEvent<>;
 
 // A published member of a component that holds a pointer to another component: the reader
 // assigns it by name, and the entry stays at the same address for the component's lifetime,
@@ -197,28 +179,24 @@ public:
     // Null when no field of that name is published.
     PublishedField* FieldAddress(const std::u16string& name);
 
-    template <class T> void PublishMethod(std::u16string name, void (T::*method)(TObject* sender)) {
-        T* self = static_cast<T*>(this);
-        AddMethod(name,
-                  TNotifyEvent([self, method](TObject* sender) { (self->*method)(sender); }, name));
-    }
-    // An empty event when no method of that name is published.
-    TNotifyEvent MethodAddress(const std::u16string& name) const;
-
-    // Methods of other signatures, bound as TMethodEvent<Args...>. A name is looked up
-    // together with the signature: a method of another kind is not found.
-    template <class T, class Arg, class... Args>
-    void PublishMethod(std::u16string name, void (T::*method)(TObject* sender, Arg, Args...)) {
-        using Event = TMethodEvent<Arg, Args...>;
+    // Bound as TMethodEvent<Args...>. A name is looked up together with the signature: a
+    // method of another kind is not found.
+    template <class T, class... Args>
+    void PublishMethod(std::u16string name, void (T::*method)(TObject* sender, Args...)) {
+        using Event = TMethodEvent<Args...>;
         T* self = static_cast<T*>(this);
         auto event = std::make_shared<const Event>(
-            [self, method](TObject* sender, Arg a, Args... rest) { (self->*method)(sender, a, rest...); },
+            [self, method](TObject* sender, Args... args) { (self->*method)(sender, args...); },
             name);
-        AddTypedMethod(name, std::type_index(typeid(Event)), std::move(event));
+        AddMethod(name, std::type_index(typeid(Event)), std::move(event));
     }
     template <class Event> Event MethodAddressOf(const std::u16string& name) const {
-        const void* found = FindTypedMethod(name, std::type_index(typeid(Event)));
+        const void* found = FindMethod(name, std::type_index(typeid(Event)));
         return found != nullptr ? *static_cast<const Event*>(found) : Event{};
+    }
+    // An empty event when no method of that name and the notify kind is published.
+    TNotifyEvent MethodAddress(const std::u16string& name) const {
+        return MethodAddressOf<TNotifyEvent>(name);
     }
 
     // Marks the start and the end of reading a description (the reader's business).
@@ -234,10 +212,9 @@ protected:
 
 private:
     void AddField(std::unique_ptr<PublishedField> field);
-    void AddMethod(const std::u16string& name, TNotifyEvent method);
-    void AddTypedMethod(const std::u16string& name, std::type_index type,
-                        std::shared_ptr<const void> event);
-    const void* FindTypedMethod(const std::u16string& name, std::type_index type) const;
+    void AddMethod(const std::u16string& name, std::type_index type,
+                   std::shared_ptr<const void> event);
+    const void* FindMethod(const std::u16string& name, std::type_index type) const;
     void Insert(TComponent* component);
     void Remove(TComponent* component);
 
@@ -247,13 +224,12 @@ private:
     std::u16string className_;
     TComponentState state_ = 0;
     std::vector<std::unique_ptr<PublishedField>> fields_;
-    std::vector<std::pair<std::u16string, TNotifyEvent>> methods_;
-    struct TypedMethod {
+    struct PublishedMethod {
         std::u16string name;
         std::type_index type;
         std::shared_ptr<const void> event;
     };
-    std::vector<TypedMethod> typedMethods_;
+    std::vector<PublishedMethod> methods_;
 };
 
 // The reader's side of applying one property: what it needs beyond the value.
@@ -262,8 +238,6 @@ public:
     virtual ~TReader() = default;
     // The component whose description is being read (the form).
     virtual TComponent& Root() const = 0;
-    // The root's published method of that name; EDescriptionError when there is none.
-    virtual TNotifyEvent FindMethod(const std::u16string& name) const = 0;
 };
 
 // ---- The class registry -------------------------------------------------------------------

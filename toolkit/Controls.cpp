@@ -52,7 +52,8 @@ struct WindowGlue {
         }
         control.handle_ = nullptr;
         control.systemProc_ = nullptr;
-        control.hfontWindow_ = nullptr;
+        // The window that used the font is gone.
+        control.hfont_.reset();
     }
 };
 
@@ -175,9 +176,13 @@ void TControl::SetBoundsFields(int left, int top, int width, int height) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-    const bool moved = left != left_ || top != top_ || std::max(width, 0) != width_ ||
-                       std::max(height, 0) != height_;
+    const int oldLeft = left_;
+    const int oldTop = top_;
+    const int oldWidth = width_;
+    const int oldHeight = height_;
     SetBoundsFields(left, top, width, height);
+    const bool moved =
+        left_ != oldLeft || top_ != oldTop || width_ != oldWidth || height_ != oldHeight;
     // Moving a window to where it is still repaints it.
     if (handle_ != nullptr && moved) {
         if (Os().MoveWindow(handle_, left_, top_, width_, height_, TRUE) == FALSE) {
@@ -233,8 +238,7 @@ void TControl::FontChanged() {
         return;
     }
     const LOGFONTW logFont = font_.LogFont();
-    if (hfont_ && hfontWindow_ == handle_ &&
-        std::memcmp(&logFont, &hfontLog_, sizeof logFont) == 0) {
+    if (hfont_ && std::memcmp(&logFont, &hfontLog_, sizeof logFont) == 0) {
         if (hfontColor_ != font_.Color()) {
             hfontColor_ = font_.Color();
             Invalidate();
@@ -250,7 +254,6 @@ void TControl::FontChanged() {
     hfont_.reset(font);
     hfontLog_ = logFont;
     hfontColor_ = font_.Color();
-    hfontWindow_ = handle_;
     Invalidate();
 }
 
@@ -410,8 +413,6 @@ void TControl::DestroyHandle() {
             WindowGlue::Detach(*this);
         }
     }
-    hfont_.reset();
-    hfontWindow_ = nullptr;
 }
 
 LRESULT TControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {

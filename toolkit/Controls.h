@@ -133,11 +133,10 @@ private:
     platform::HWND handle_ = nullptr;
     platform::WNDPROC systemProc_ = nullptr;
     platform::UniqueFont hfont_;
-    // What hfont_ was made from and the window that took it: a rescale assigns every
-    // control's font again, and most of the time nothing in it changed.
+    // What hfont_ was made from: a rescale assigns every control's font again, and most of
+    // the time nothing in it changed. Released with the window that took it.
     platform::LOGFONTW hfontLog_{};
     TColor hfontColor_{};
-    platform::HWND hfontWindow_ = nullptr;
     int id_ = 0;
 };
 

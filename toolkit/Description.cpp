@@ -58,14 +58,6 @@ public:
 
     TComponent& Root() const override { return root_; }
 
-    TNotifyEvent FindMethod(const std::u16string& name) const override {
-        TNotifyEvent method = root_.MethodAddress(name);
-        if (!method) {
-            throw EInvalidOperation(u"no method " + name + u" in " + root_.ClassName());
-        }
-        return method;
-    }
-
     void Read(const Object& tree) {
         const std::u16string className = platform::Utf8ToUtf16(tree.className);
         const std::u16string registered = RegisteredClassName(typeid(root_));

@@ -232,17 +232,21 @@ TPropertyInfo MakeSetProperty(std::u16string name, TIdentMap names,
         [get, names](const TComponent& c) { return SetValue(get(c), names); });
 }
 
-TPropertyInfo MakeEventProperty(std::u16string name,
-                                std::function<const TNotifyEvent&(const TComponent&)> get,
-                                std::function<void(TComponent&, TNotifyEvent)> set) {
+TPropertyInfo MakeEventProperty(
+    std::u16string name, std::function<const std::u16string&(const TComponent&)> methodName,
+    std::function<bool(TComponent&, TReader&, const std::u16string&)> bind) {
     TPropertyInfo info;
     info.name = std::move(name);
-    info.read = [set](TComponent& c, const Value& v, TReader& reader) {
-        set(c, reader.FindMethod(IdentifierOf(v)));
+    info.read = [bind, property = info.name](TComponent& c, const Value& v, TReader& reader) {
+        const std::u16string method = IdentifierOf(v);
+        if (!bind(c, reader, method)) {
+            throw EInvalidOperation(u"no method " + method + u" for " + property + u" in " +
+                                    reader.Root().ClassName());
+        }
     };
-    info.write = [get](const TComponent& c) { return IdentifierValue(get(c).MethodName()); };
+    info.write = [methodName](const TComponent& c) { return IdentifierValue(methodName(c)); };
     // A handler set from code has no name to write.
-    info.stored = [get](const TComponent& c) { return !get(c).MethodName().empty(); };
+    info.stored = [methodName](const TComponent& c) { return !methodName(c).empty(); };
     return info;
 }
 

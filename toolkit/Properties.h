@@ -70,10 +70,11 @@ TPropertyInfo MakeEnumProperty(std::u16string name, TIdentMap names, bool allowI
 TPropertyInfo MakeSetProperty(std::u16string name, TIdentMap names,
                               std::function<unsigned(const TComponent&)> get,
                               std::function<void(TComponent&, unsigned)> set);
-// Bound by the name of one of the root's published methods; written back by that name.
-TPropertyInfo MakeEventProperty(std::u16string name,
-                                std::function<const TNotifyEvent&(const TComponent&)> get,
-                                std::function<void(TComponent&, TNotifyEvent)> set);
+// The untyped half of EventProperty: `bind` binds the root's method of that name and says
+// whether there is one.
+TPropertyInfo MakeEventProperty(
+    std::u16string name, std::function<const std::u16string&(const TComponent&)> methodName,
+    std::function<bool(TComponent&, TReader&, const std::u16string&)> bind);
 
 // ---- The same from member functions ----------------------------------------------------------
 template <class C> const C& As(const TComponent& component) {
@@ -131,36 +132,21 @@ TPropertyInfo SetProperty(std::u16string name, TIdentMap names, E (C::*get)() co
         [set](TComponent& c, unsigned v) { (As<C>(c).*set)(static_cast<E>(v)); });
 }
 
-template <class C>
-TPropertyInfo EventProperty(std::u16string name, const TNotifyEvent& (C::*get)() const,
-                            void (C::*set)(TNotifyEvent)) {
+// An event, bound by the name of one of the root's published methods of its signature and
+// written back by that name.
+template <class C, class E>
+TPropertyInfo EventProperty(std::u16string name, const E& (C::*get)() const, void (C::*set)(E)) {
     return MakeEventProperty(
         std::move(name),
-        [get](const TComponent& c) -> const TNotifyEvent& { return (As<C>(c).*get)(); },
-        [set](TComponent& c, TNotifyEvent v) { (As<C>(c).*set)(std::move(v)); });
-}
-
-// An event of another signature (TMethodEvent), bound by the name of one of the root's
-// published methods of that signature and written back by that name.
-template <class C, class E>
-TPropertyInfo MethodEventProperty(std::u16string name, const E& (C::*get)() const,
-                                  void (C::*set)(E)) {
-    TPropertyInfo info;
-    info.name = std::move(name);
-    info.read = [set, property = info.name](TComponent& c, const stored::Value& v,
-                                            TReader& reader) {
-        const std::u16string method = IdentifierOf(v);
-        E event = reader.Root().template MethodAddressOf<E>(method);
-        if (!event) {
-            throw EInvalidOperation(u"no method " + method + u" for " + property + u" in " +
-                                    reader.Root().ClassName());
-        }
-        (As<C>(c).*set)(std::move(event));
-    };
-    info.write = [get](const TComponent& c) { return IdentifierValue((As<C>(c).*get)().MethodName()); };
-    // A handler set from code has no name to write.
-    info.stored = [get](const TComponent& c) { return !(As<C>(c).*get)().MethodName().empty(); };
-    return info;
+        [get](const TComponent& c) -> const std::u16string& { return (As<C>(c).*get)().MethodName(); },
+        [set](TComponent& c, TReader& reader, const std::u16string& method) {
+            E event = reader.Root().template MethodAddressOf<E>(method);
+            if (!event) {
+                return false;
+            }
+            (As<C>(c).*set)(std::move(event));
+            return true;
+        });
 }
 
 // Only written when `isStored` says so.

@@ -167,5 +167,32 @@ TEST_F(FontDesktopTest, AnUnchangedFontKeepsTheWindowsFont) {
     EXPECT_TRUE(desktop_.Ledger().Faults().empty()) << desktop_.Ledger().Report();
 }
 
+// The colour is not part of the font handle: a live window keeps its font and is painted
+// again in the new colour.
+TEST_F(FontDesktopTest, AColourChangeRepaintsWithoutANewFont) {
+    TForm form(nullptr);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->SetParentFont(false);
+    form.Show();
+    HWND window = label->Handle();
+    desktop_.UpdateWindow(form.Handle());
+    desktop_.UpdateWindow(window);
+    ASSERT_FALSE(desktop_.NeedsPaint(window));
+    const int created = desktop_.Ledger().AcquiredCount(HandleKind::Font);
+    const LRESULT before = desktop_.SendMessageW(window, WM_GETFONT, 0, 0);
+    ASSERT_NE(before, 0);
+
+    label->Font().SetColor(clRed);
+    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), created);
+    EXPECT_EQ(desktop_.SendMessageW(window, WM_GETFONT, 0, 0), before);
+    EXPECT_TRUE(desktop_.NeedsPaint(window));
+
+    // The same colour again is no change.
+    desktop_.UpdateWindow(window);
+    label->Font().SetColor(clRed);
+    EXPECT_FALSE(desktop_.NeedsPaint(window));
+}
+
 } // namespace
 } // namespace toolkit_test

@@ -181,6 +181,14 @@ TEST(MainFormDescription, SurvivesWriteAndReadBack) {
     EXPECT_NE(written.find("Font.Name = \"\uFF2D\uFF33 \u660E\u671D\""), std::string::npos);
 }
 
+// Setup.exe embeds the description compacted by resources/compact-description.cmake.
+TEST(MainFormDescription, CompactedCopyIsTheSameDescription) {
+    const std::string original = MainFormText();
+    const std::string compacted = ReadFile(COMPACT_DESCRIPTION);
+    EXPECT_EQ(Parse(compacted), Parse(original));
+    EXPECT_LT(compacted.size(), original.size());
+}
+
 // ---- Reading and writing -------------------------------------------------------------------
 
 // Everything the format has, in awkward places: CRLF and lone CR line ends, a byte order mark,
