@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils xdotool imagemagick file python3
+  wine wine64 xvfb x11-utils xdotool imagemagick file python3 osslsigncode openssl unzip
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core fonts-liberation
 )
 

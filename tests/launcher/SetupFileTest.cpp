@@ -110,6 +110,33 @@ const SetupFileCase kCases[] = {
     {.name = "Utf8ByteOrderMark",
      .files = {{u"Setup.ini", "\xEF\xBB\xBF$TITLE=\"T\"\n$END\n"}},
      .title = u"T"},
+    // A full-width space in Shift_JIS is 0x81 0x40: outside quotes the first byte is dropped,
+    // the second is '@' and stays. Between the keyword and the quote it does no harm; before
+    // the keyword, or alone on a line, it leaves a line that begins with no keyword.
+    {.name = "FullWidthSpaceBetweenKeywordAndValue",
+     .files = {{u"Setup.ini", "$TITLE\x81\x40=\x81\x40\"T\"\x81\x40\n$END\n"}},
+     .title = u"T"},
+    {.name = "FullWidthSpaceBeforeKeyword",
+     .files = {{u"Setup.ini", "\x81\x40$TITLE=\"T\"\n$END\n"}},
+     .message = kContentError,
+     .closeOnShow = true},
+    {.name = "FullWidthSpaceAloneOnLine",
+     .files = {{u"Setup.ini", "$TITLE=\"T\"\n\x81\x40\n$END\n"}},
+     .title = u"T",
+     .message = kContentError,
+     .closeOnShow = true},
+    // UTF-16: the zero byte after the first character ends the piece, so the first line reads
+    // as "$" alone. A piece that begins after a line feed begins with a zero byte and reads as
+    // empty, so a file whose first line is a comment never reaches a keyword.
+    {.name = "Utf16WithByteOrderMark",
+     .files = {{u"Setup.ini",
+                Bytes("\xFF\xFE$\0T\0I\0T\0L\0E\0=\0\"\0T\0\"\0\r\0\n\0$\0E\0N\0D\0\r\0\n\0")}},
+     .message = kContentError,
+     .closeOnShow = true},
+    {.name = "Utf16BeginningWithComment",
+     .files = {{u"Setup.ini", Bytes("\xFF\xFE;\0c\0\r\0\n\0$\0E\0N\0D\0\r\0\n\0")}},
+     .message = kReadFailed,
+     .closeOnShow = true},
     {.name = "SemicolonInsideValue",
      .files = {{u"Setup.ini", "$TITLE=\"a;b\"\n$END\n"}},
      .message = kContentError,
