@@ -450,8 +450,9 @@ TEST_F(ShapedForms, MissingDesignValuesTakeTheDesignAsItStands) {
     DestroyAndCheckLedger();
 }
 
-// Unregistered instances take their densities and reference size and nothing else.
-TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingStaysPassive) {
+// Unregistered instances take their densities and reference size, record nothing at load and
+// never take over the window; only the run-time walks, asked for, record.
+TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingNeverTakesOverTheWindow) {
     struct Case {
         const char* what;
         std::function<TResizeKit*(ShapedForms&)> make;
