@@ -273,17 +273,18 @@ void TResizeKit::CopyControlFont(std::unique_ptr<TFont>& Font, const TControl& C
     Font->Assign(Control.Font());
 }
 
-// Both walks need the snapshot: before loading has registered the instance (or in the
-// designer) there is nothing to bring up to date.
+// The walks run whether or not loading registered the instance: an unregistered one records
+// and forgets controls like any other, it only never rescales them. In the designer the
+// lists are not in use and nothing is walked.
 void TResizeKit::DynamicAdd() {
-    if (Designing(*this) || FSelfPointer == nullptr) {
+    if (Designing(*this)) {
         return;
     }
     AddNewControls(0, 0);
 }
 
 void TResizeKit::DynamicDelete() {
-    if (Designing(*this) || FSelfPointer == nullptr) {
+    if (Designing(*this)) {
         return;
     }
     DropVanishedControls(0, 0);

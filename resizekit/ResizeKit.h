@@ -264,6 +264,10 @@ private:
 
 // The message interception: the replacement window procedure (major version 5 and later),
 // the call-window hook (major version 4) and the one dispatch both use.
+// Both procedures are noexcept and catch whatever the dispatch throws (a failing OnExitResize
+// handler, say): the platform calls them from C code, and no exception may cross a window or
+// hook procedure. What is caught goes to the application's exception display, and the message
+// is then passed on as if nothing had happened, so that the window's own handling still runs.
 platform::LRESULT PLATFORM_CALLBACK ResizeKitWndProc(platform::HWND window, platform::UINT message,
                                                      platform::WPARAM wParam,
                                                      platform::LPARAM lParam) noexcept;

@@ -40,30 +40,8 @@ LRESULT Messaging::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     DepthGuard depth(sendDepth_);
     // The thread's call-window hooks see the message first, most recent first.
-    HookCall call;
-    HOOKPROC first = nullptr;
-    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
-        if (!it->removed) {
-            if (first == nullptr) {
-                first = it->procedure;
-            }
-            call.chain.push_back(it->handle);
-        }
-    }
-    if (first != nullptr) {
-        CWPSTRUCT cwp{lParam, wParam, message, window};
-        hookCalls_.push_back(std::move(call));
-        struct Pop {
-            Messaging& m;
-            ~Pop() {
-                m.hookCalls_.pop_back();
-                if (m.hookCalls_.empty()) {
-                    m.EraseRemovedHooks();
-                }
-            }
-        } pop{*this};
-        first(HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
-    }
+    CWPSTRUCT cwp{lParam, wParam, message, window};
+    CallHooks(HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
     w = windows_.Find(window);
     if (w == nullptr) {
         Complete(record, 0);
@@ -145,6 +123,33 @@ void Messaging::EraseRemovedHooks() {
     hooks_.erase(
         std::remove_if(hooks_.begin(), hooks_.end(), [](const Hook& h) { return h.removed; }),
         hooks_.end());
+}
+
+LRESULT Messaging::CallHooks(int code, WPARAM wParam, LPARAM lParam) {
+    HookCall call;
+    HOOKPROC first = nullptr;
+    for (auto it = hooks_.rbegin(); it != hooks_.rend(); ++it) {
+        if (!it->removed) {
+            if (first == nullptr) {
+                first = it->procedure;
+            }
+            call.chain.push_back(it->handle);
+        }
+    }
+    if (first == nullptr) {
+        return 0;
+    }
+    hookCalls_.push_back(std::move(call));
+    struct Pop {
+        Messaging& m;
+        ~Pop() {
+            m.hookCalls_.pop_back();
+            if (m.hookCalls_.empty()) {
+                m.EraseRemovedHooks();
+            }
+        }
+    } pop{*this};
+    return first(code, wParam, lParam);
 }
 
 LRESULT Messaging::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {

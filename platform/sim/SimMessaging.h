@@ -78,6 +78,9 @@ public:
     HHOOK SetWindowsHookExW(int hookId, HOOKPROC procedure, HINSTANCE module, DWORD threadId);
     BOOL UnhookWindowsHookEx(HHOOK hook);
     LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+    // Runs the thread's call-window hook chain once with `code`, most recent hook first, and
+    // returns what the first hook returns (0 when none is installed).
+    LRESULT CallHooks(int code, WPARAM wParam, LPARAM lParam);
 
 private:
     // Where a record stands in the log, and which record it is: the log may be cleared while

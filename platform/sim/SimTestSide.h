@@ -149,6 +149,10 @@ public:
     // every top-level window, then WM_NCPAINT to the visible ones.
     void SetScreenSize(int width, int height);
     void SetTaskbar(RECT rect, bool autoHide);
+    // The system calling the thread's call-window hooks with a code of its own; a negative
+    // code is one that every hook must hand on with CallNextHookEx and not act upon. Returns
+    // the first hook's result (0 without hooks).
+    LRESULT CallHooks(int code, WPARAM wParam, LPARAM lParam);
 
 protected:
     DesktopUser() = default;

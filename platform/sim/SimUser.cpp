@@ -221,4 +221,8 @@ void DesktopUser::SetTaskbar(RECT rect, bool autoHide) {
     Areas().config.taskbarAutoHide = autoHide;
 }
 
+LRESULT DesktopUser::CallHooks(int code, WPARAM wParam, LPARAM lParam) {
+    return Areas().messaging.CallHooks(code, wParam, lParam);
+}
+
 } // namespace platform::sim

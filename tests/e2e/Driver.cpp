@@ -19,8 +19,6 @@
 #include <windows.h>
 
 #include "FontProbe.h"
-#include "resizekit/Arithmetic.h"
-#include "tests/MainFormLayout.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -238,15 +236,6 @@ IniFile IniFor(Ini ini) {
 
 // ---------------------------------------------------------------- the window's facts
 
-// The form's controls as laid out for a 394 x 385 client area at 96 dpi, relative to the
-// client area (tests/MainFormLayout.h), and the font height of the description for each, in
-// the same order (0: the control shows no text). The resize component keeps them in
-// proportion to the client area.
-constexpr int kFontHeights[] = {-27, 0, -23, -20, -23, -20, -20, -20};
-static_assert(std::size(kFontHeights) == tests::kMainFormControls.size());
-
-constexpr int kDesignClientWidth = 394;
-constexpr int kDesignClientHeight = 385;
 constexpr int kDesignDpi = 96;
 enum ControlIndex {
     kLabelTitle,
@@ -259,39 +248,99 @@ enum ControlIndex {
     kBtnCancel,
     kControlCount
 };
-static_assert(kControlCount == tests::kMainFormControls.size());
-
-// The resize component's rescale of a value recorded at load (resizekit/Arithmetic.h), never
-// below 1.
-int Rescale(int recorded, int client, int design_client, int dpi) {
-    const int value =
-        resizekit::RoundPixel(recorded * resizekit::ScaleFactor(client, design_client, kDesignDpi, dpi));
-    return value == 0 ? 1 : value;
-}
-
-// When the window is created the component adapts the layout from the design density: each
-// value divided by 96 / dpi, rounded half up. What it records then is what every rescale
-// starts from.
-int AdaptToDensity(int value, int dpi) {
-    return resizekit::RoundPixel(value / (static_cast<double>(kDesignDpi) / dpi));
-}
-
-// A font of the description as the window shows it: its size in points at the run-time
-// density, adapted like a position at load, rescaled by the smaller factor (truncated, at
-// least 1 point), and back to the pixel height the window's font is made with.
-int ShownFontHeight(int design_height, int client_width, int client_height, int dpi) {
-    const int recorded = AdaptToDensity(MulDiv(-design_height, 72, dpi), dpi);
-    const double factor =
-        (std::min)(resizekit::ScaleFactor(client_width, kDesignClientWidth, kDesignDpi, dpi),
-                   resizekit::ScaleFactor(client_height, kDesignClientHeight, kDesignDpi, dpi));
-    const int points = (std::max)(1, resizekit::TruncateSize(recorded * factor));
-    return -MulDiv(points, dpi, 72);
-}
+// The form's controls in the description's order.
+constexpr const char* kControlNames[kControlCount] = {"LabelTitle", "Image1",       "Label2",
+                                                      "LabelType",  "LabelVersion", "Label5",
+                                                      "BtnInstall", "BtnCancel"};
 
 struct Rect {
     int left, top, width, height;
     bool operator==(const Rect&) const = default;
 };
+
+// Where each control must be, relative to the client area, and the pixel height of its font
+// (0: the control shows no text), for a density and a client size.
+struct ExpectedLayout {
+    int dpi, client_width, client_height;
+    Rect controls[kControlCount];
+    int font_heights[kControlCount];
+};
+
+// Worked out from the window's description and the layout rules by tests/expected_layout.py
+// (`python3 tests/expected_layout.py driver`), apart from the product's code, and pasted
+// here: a fault in the product's arithmetic cannot move the expectations with it.
+// clang-format off
+constexpr ExpectedLayout kExpectedLayouts[] = {
+    {96, 395, 386,
+     {{88, 32, 266, 31}, {7, 6, 26, 23}, {70, 105, 293, 26}, {159, 146, 114, 29},
+      {117, 181, 172, 36}, {77, 246, 242, 28}, {35, 303, 140, 49}, {224, 303, 139, 49}},
+     {-27, 0, -23, -20, -23, -20, -20, -20}},
+    {96, 592, 386,
+     {{132, 32, 398, 31}, {11, 6, 39, 23}, {105, 105, 439, 26}, {239, 146, 171, 29},
+      {176, 181, 258, 36}, {116, 246, 362, 28}, {53, 303, 210, 49}, {335, 303, 209, 49}},
+     {-27, 0, -23, -20, -23, -20, -20, -20}},
+    {96, 300, 500,
+     {{67, 42, 202, 40}, {5, 8, 20, 30}, {53, 136, 222, 34}, {121, 190, 87, 38},
+      {89, 235, 131, 47}, {59, 318, 184, 36}, {27, 392, 107, 64}, {170, 392, 106, 64}},
+     {-20, 0, -16, -15, -16, -15, -15, -15}},
+    {96, 591, 520,
+     {{132, 43, 398, 42}, {11, 8, 39, 31}, {105, 142, 438, 35}, {239, 197, 171, 39},
+      {176, 244, 258, 49}, {116, 331, 362, 38}, {53, 408, 210, 66}, {335, 408, 209, 66}},
+     {-36, 0, -29, -27, -29, -27, -27, -27}},
+    {96, 1272, 997,
+     {{284, 83, 856, 80}, {23, 16, 84, 60}, {226, 272, 943, 67}, {513, 378, 368, 75},
+      {378, 469, 555, 93}, {249, 634, 778, 73}, {113, 782, 452, 127}, {720, 782, 449, 127}},
+     {-68, 0, -59, -51, -59, -51, -51, -51}},
+    {120, 395, 386,
+     {{88, 32, 265, 31}, {7, 6, 26, 23}, {71, 105, 293, 26}, {160, 147, 115, 29},
+      {117, 181, 172, 36}, {77, 245, 241, 28}, {35, 303, 140, 49}, {224, 303, 140, 49}},
+     {-27, 0, -23, -20, -23, -20, -20, -20}},
+    {120, 592, 386,
+     {{132, 32, 398, 31}, {11, 6, 40, 23}, {106, 105, 439, 26}, {239, 147, 172, 29},
+      {175, 181, 258, 36}, {115, 245, 362, 28}, {53, 303, 210, 49}, {335, 303, 209, 49}},
+     {-27, 0, -23, -20, -23, -20, -20, -20}},
+    {120, 300, 500,
+     {{67, 42, 202, 41}, {5, 8, 20, 30}, {54, 136, 222, 34}, {121, 190, 87, 37},
+      {89, 235, 131, 47}, {58, 318, 183, 36}, {27, 393, 107, 63}, {170, 393, 106, 63}},
+     {-20, 0, -17, -15, -17, -15, -15, -15}},
+    {120, 591, 520,
+     {{132, 43, 397, 42}, {11, 9, 40, 31}, {106, 142, 438, 36}, {239, 198, 172, 39},
+      {175, 244, 258, 49}, {115, 331, 361, 38}, {53, 408, 210, 66}, {335, 408, 209, 66}},
+     {-35, 0, -32, -27, -32, -27, -27, -27}},
+    {120, 1272, 992,
+     {{284, 82, 855, 80}, {23, 16, 85, 60}, {227, 270, 943, 68}, {514, 377, 369, 74},
+      {377, 466, 555, 93}, {248, 631, 777, 72}, {114, 779, 452, 126}, {721, 779, 449, 126}},
+     {-68, 0, -62, -50, -62, -50, -50, -50}},
+    {144, 395, 386,
+     {{88, 32, 266, 31}, {7, 6, 26, 23}, {70, 106, 293, 26}, {160, 146, 114, 29},
+      {118, 182, 172, 36}, {78, 246, 242, 28}, {35, 303, 140, 49}, {224, 303, 140, 49}},
+     {-28, 0, -24, -20, -24, -20, -20, -20}},
+    {144, 592, 386,
+     {{132, 32, 399, 31}, {11, 6, 39, 23}, {105, 106, 439, 26}, {239, 146, 171, 29},
+      {176, 182, 258, 36}, {116, 246, 363, 28}, {53, 303, 210, 49}, {336, 303, 209, 49}},
+     {-28, 0, -24, -20, -24, -20, -20, -20}},
+    {144, 300, 500,
+     {{67, 42, 202, 41}, {6, 8, 20, 30}, {53, 137, 222, 34}, {121, 190, 87, 38},
+      {89, 235, 131, 47}, {59, 319, 184, 36}, {27, 392, 107, 64}, {170, 392, 106, 64}},
+     {-20, 0, -18, -14, -18, -14, -14, -14}},
+    {144, 591, 520,
+     {{132, 43, 398, 42}, {11, 8, 39, 32}, {105, 142, 438, 35}, {239, 197, 171, 40},
+      {176, 245, 258, 49}, {116, 331, 362, 38}, {53, 408, 210, 67}, {335, 408, 209, 67}},
+     {-36, 0, -32, -26, -32, -26, -26, -26}},
+    {144, 1270, 986,
+     {{284, 82, 855, 80}, {24, 15, 84, 60}, {226, 270, 941, 67}, {514, 374, 367, 75},
+      {378, 464, 554, 92}, {249, 628, 778, 72}, {114, 773, 451, 126}, {720, 773, 449, 126}},
+     {-70, 0, -60, -50, -60, -50, -50, -50}},
+};
+// clang-format on
+
+const ExpectedLayout& ExpectedFor(int dpi, int client_width, int client_height) {
+    for (const ExpectedLayout& e : kExpectedLayouts)
+        if (e.dpi == dpi && e.client_width == client_width && e.client_height == client_height)
+            return e;
+    Fail(L"no expected layout for a " + Num(client_width) + L" x " + Num(client_height) +
+         L" client at " + Num(dpi) + L" dpi (add the size to tests/expected_layout.py)");
+}
 
 std::wstring Show(const Rect& r) {
     return L"(" + Num(r.left) + L"," + Num(r.top) + L"," + Num(r.width) + L"x" + Num(r.height) +
@@ -989,7 +1038,7 @@ private:
         launcher.RefuseBox(L"with the window open");
     }
 
-    // Every control at its design rectangle scaled to the client size, with its text.
+    // Every control where the expected layout puts it for the client size, with its text.
     void CheckControls(HWND form, int client_width, int client_height) {
         const IniFile ini = IniFor(s_.ini);
         const bool ja = s_.lang == Lang::Japanese;
@@ -1010,14 +1059,10 @@ private:
               Num(static_cast<long long>(children.size())) + L":" + listing);
 
         const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
+        const ExpectedLayout& layout = ExpectedFor(dpi, client_width, client_height);
         for (int i = 0; i < kControlCount; ++i) {
-            const tests::ControlLayout& c = tests::kMainFormControls[i];
-            const std::wstring name = Wide(c.name);
-            const Rect expected{
-                Rescale(AdaptToDensity(c.left, dpi), client_width, kDesignClientWidth, dpi),
-                Rescale(AdaptToDensity(c.top, dpi), client_height, kDesignClientHeight, dpi),
-                Rescale(AdaptToDensity(c.width, dpi), client_width, kDesignClientWidth, dpi),
-                Rescale(AdaptToDensity(c.height, dpi), client_height, kDesignClientHeight, dpi)};
+            const std::wstring name = Wide(kControlNames[i]);
+            const Rect expected = layout.controls[i];
             HWND match = nullptr;
             for (HWND child : children)
                 if (RectIn(child, form) == expected)
@@ -1042,18 +1087,19 @@ private:
     // the density and rescaled with the window.
     void CheckFonts(Launcher& launcher, HWND form, int client_width, int client_height) {
         const int dpi = o_.dpi != 0 ? o_.dpi : kDesignDpi;
+        const ExpectedLayout& layout = ExpectedFor(dpi, client_width, client_height);
         const auto heights = launcher.FontHeights(form);
         for (int i = 0; i < kControlCount; ++i) {
-            if (kFontHeights[i] == 0)
+            const int expected = layout.font_heights[i];
+            if (expected == 0)
                 continue;
             std::optional<int> got;
             for (const auto& [window, height] : heights)
                 if (window == controls_[i])
                     got = height;
-            const int expected = ShownFontHeight(kFontHeights[i], client_width, client_height, dpi);
             const int points = MulDiv(-expected, 72, dpi);
             Check(got && *got == expected,
-                  Wide(tests::kMainFormControls[i].name) + L" font height " + Num(expected) + L" (" + Num(points) +
+                  Wide(kControlNames[i]) + L" font height " + Num(expected) + L" (" + Num(points) +
                       L" points at " + Num(dpi) + L" dpi)",
                   got ? L"it is " + Num(*got) : std::wstring(L"it has no font"));
         }

@@ -3,11 +3,11 @@
 #include "LauncherTestSupport.h"
 #include "RecordingApi.h"
 
-#include "resizekit/Arithmetic.h"
 #include "resizekit/ResizeKit.h"
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -254,33 +254,137 @@ std::vector<ControlLayout> LayoutNow() {
     return layout;
 }
 
-// What the rescale rules give every recorded control for a client size.
-std::vector<ControlLayout> LayoutFor(int clientWidth, int clientHeight) {
-    const TResizeKit& kit = *MainForm->ResizeKit1;
-    const double x =
-        resizekit::ScaleFactor(clientWidth, kit.OwnerWidth(), kit.DesignDpiW(), kit.RunDpiW());
-    const double y =
-        resizekit::ScaleFactor(clientHeight, kit.OwnerHeight(), kit.DesignDpiH(), kit.RunDpiH());
-    const double f = std::min(x, y);
-    auto pixels = [](double v) {
-        const int p = resizekit::RoundPixel(v);
-        return p == 0 ? 1 : p;
-    };
-    std::vector<ControlLayout> layout = LayoutNow();
-    for (ControlLayout& c : layout) {
-        const TCtrlInfo* r = kit.Ctrls().Find(c.name);
-        if (r == nullptr) {
-            continue;
-        }
-        c.left = pixels(r->Left * x);
-        c.top = pixels(r->Top * y);
-        c.width = pixels(r->Width * x);
-        c.height = pixels(r->Height * y);
-        if (r->Font) {
-            c.font = std::max(1, resizekit::TruncateSize(r->Font->Size() * f));
+// The layout for a density and a client size: the window's font in points, and every control
+// with its font in points (0: a control without a font of its own, whose font is not looked
+// at).
+struct ExpectedLayout {
+    int dpi, clientWidth, clientHeight;
+    int windowFont;
+    ControlLayout controls[8];
+};
+
+// Worked out from the window's description and the layout rules by tests/expected_layout.py
+// (`python3 tests/expected_layout.py flow`), apart from the product's code, and pasted here.
+// clang-format off
+const ExpectedLayout kExpectedLayouts[] = {
+    {96, 395, 386, 10,
+     {{u"LabelTitle", 88, 32, 266, 31, 20},
+      {u"Image1", 7, 6, 26, 23, 0},
+      {u"Label2", 70, 105, 293, 26, 17},
+      {u"LabelType", 159, 146, 114, 29, 15},
+      {u"LabelVersion", 117, 181, 172, 36, 17},
+      {u"Label5", 77, 246, 242, 28, 15},
+      {u"BtnInstall", 35, 303, 140, 49, 15},
+      {u"BtnCancel", 224, 303, 139, 49, 15}}},
+    {96, 592, 386, 10,
+     {{u"LabelTitle", 132, 32, 398, 31, 20},
+      {u"Image1", 11, 6, 39, 23, 0},
+      {u"Label2", 105, 105, 439, 26, 17},
+      {u"LabelType", 239, 146, 171, 29, 15},
+      {u"LabelVersion", 176, 181, 258, 36, 17},
+      {u"Label5", 116, 246, 362, 28, 15},
+      {u"BtnInstall", 53, 303, 210, 49, 15},
+      {u"BtnCancel", 335, 303, 209, 49, 15}}},
+    {96, 300, 500, 8,
+     {{u"LabelTitle", 67, 42, 202, 40, 15},
+      {u"Image1", 5, 8, 20, 30, 0},
+      {u"Label2", 53, 136, 222, 34, 12},
+      {u"LabelType", 121, 190, 87, 38, 11},
+      {u"LabelVersion", 89, 235, 131, 47, 12},
+      {u"Label5", 59, 318, 184, 36, 11},
+      {u"BtnInstall", 27, 392, 107, 64, 11},
+      {u"BtnCancel", 170, 392, 106, 64, 11}}},
+    {96, 1272, 977, 25,
+     {{u"LabelTitle", 284, 81, 856, 79, 50},
+      {u"Image1", 23, 15, 84, 58, 0},
+      {u"Label2", 226, 266, 943, 66, 43},
+      {u"LabelType", 513, 370, 368, 74, 38},
+      {u"LabelVersion", 378, 459, 555, 91, 43},
+      {u"Label5", 249, 622, 778, 71, 38},
+      {u"BtnInstall", 113, 766, 452, 124, 38},
+      {u"BtnCancel", 720, 766, 449, 124, 38}}},
+    {120, 395, 386, 8,
+     {{u"LabelTitle", 88, 32, 265, 31, 16},
+      {u"Image1", 7, 6, 26, 23, 0},
+      {u"Label2", 71, 105, 293, 26, 14},
+      {u"LabelType", 160, 147, 115, 29, 12},
+      {u"LabelVersion", 117, 181, 172, 36, 14},
+      {u"Label5", 77, 245, 241, 28, 12},
+      {u"BtnInstall", 35, 303, 140, 49, 12},
+      {u"BtnCancel", 224, 303, 140, 49, 12}}},
+    {120, 592, 386, 8,
+     {{u"LabelTitle", 132, 32, 398, 31, 16},
+      {u"Image1", 11, 6, 40, 23, 0},
+      {u"Label2", 106, 105, 439, 26, 14},
+      {u"LabelType", 239, 147, 172, 29, 12},
+      {u"LabelVersion", 175, 181, 258, 36, 14},
+      {u"Label5", 115, 245, 362, 28, 12},
+      {u"BtnInstall", 53, 303, 210, 49, 12},
+      {u"BtnCancel", 335, 303, 209, 49, 12}}},
+    {120, 300, 500, 6,
+     {{u"LabelTitle", 67, 42, 202, 41, 12},
+      {u"Image1", 5, 8, 20, 30, 0},
+      {u"Label2", 54, 136, 222, 34, 10},
+      {u"LabelType", 121, 190, 87, 37, 9},
+      {u"LabelVersion", 89, 235, 131, 47, 10},
+      {u"Label5", 58, 318, 183, 36, 9},
+      {u"BtnInstall", 27, 393, 107, 63, 9},
+      {u"BtnCancel", 170, 393, 106, 63, 9}}},
+    {120, 1272, 977, 20,
+     {{u"LabelTitle", 284, 81, 855, 79, 40},
+      {u"Image1", 23, 16, 85, 59, 0},
+      {u"Label2", 227, 266, 943, 67, 36},
+      {u"LabelType", 514, 372, 369, 73, 30},
+      {u"LabelVersion", 377, 459, 555, 91, 36},
+      {u"Label5", 248, 621, 777, 71, 30},
+      {u"BtnInstall", 114, 767, 452, 124, 30},
+      {u"BtnCancel", 721, 767, 449, 124, 30}}},
+    {144, 395, 386, 7,
+     {{u"LabelTitle", 88, 32, 266, 31, 14},
+      {u"Image1", 7, 6, 26, 23, 0},
+      {u"Label2", 70, 106, 293, 26, 12},
+      {u"LabelType", 160, 146, 114, 29, 10},
+      {u"LabelVersion", 118, 182, 172, 36, 12},
+      {u"Label5", 78, 246, 242, 28, 10},
+      {u"BtnInstall", 35, 303, 140, 49, 10},
+      {u"BtnCancel", 224, 303, 140, 49, 10}}},
+    {144, 592, 386, 7,
+     {{u"LabelTitle", 132, 32, 399, 31, 14},
+      {u"Image1", 11, 6, 39, 23, 0},
+      {u"Label2", 105, 106, 439, 26, 12},
+      {u"LabelType", 239, 146, 171, 29, 10},
+      {u"LabelVersion", 176, 182, 258, 36, 12},
+      {u"Label5", 116, 246, 363, 28, 10},
+      {u"BtnInstall", 53, 303, 210, 49, 10},
+      {u"BtnCancel", 336, 303, 209, 49, 10}}},
+    {144, 300, 500, 6,
+     {{u"LabelTitle", 67, 42, 202, 41, 10},
+      {u"Image1", 6, 8, 20, 30, 0},
+      {u"Label2", 53, 137, 222, 34, 9},
+      {u"LabelType", 121, 190, 87, 38, 7},
+      {u"LabelVersion", 89, 235, 131, 47, 9},
+      {u"Label5", 59, 319, 184, 36, 7},
+      {u"BtnInstall", 27, 392, 107, 64, 7},
+      {u"BtnCancel", 170, 392, 106, 64, 7}}},
+    {144, 1272, 977, 19,
+     {{u"LabelTitle", 284, 81, 857, 80, 35},
+      {u"Image1", 24, 15, 84, 59, 0},
+      {u"Label2", 226, 267, 943, 66, 30},
+      {u"LabelType", 514, 370, 368, 74, 25},
+      {u"LabelVersion", 379, 460, 555, 91, 30},
+      {u"Label5", 250, 623, 779, 71, 25},
+      {u"BtnInstall", 114, 766, 452, 125, 25},
+      {u"BtnCancel", 721, 766, 450, 125, 25}}},
+};
+// clang-format on
+
+const ExpectedLayout* ExpectedFor(int dpi, int clientWidth, int clientHeight) {
+    for (const ExpectedLayout& e : kExpectedLayouts) {
+        if (e.dpi == dpi && e.clientWidth == clientWidth && e.clientHeight == clientHeight) {
+            return &e;
         }
     }
-    return layout;
+    return nullptr;
 }
 
 class LayoutFlowTest : public AppFlowTest, public ::testing::WithParamInterface<int> {
@@ -290,9 +394,22 @@ protected:
         Desktop().GetClientRect(main_, &r);
         return r;
     }
-    void ExpectProportional(const char* when) {
+    void ExpectLayout(const char* when) {
         const RECT client = Client();
-        EXPECT_EQ(LayoutNow(), LayoutFor(client.right, client.bottom)) << when;
+        const ExpectedLayout* expected = ExpectedFor(GetParam(), client.right, client.bottom);
+        ASSERT_NE(expected, nullptr) << when << ": no layout for a " << client.right << " x "
+                                     << client.bottom << " client (add it to "
+                                     << "tests/expected_layout.py)";
+        std::vector<ControlLayout> now = LayoutNow();
+        const std::vector<ControlLayout> want(std::begin(expected->controls),
+                                              std::end(expected->controls));
+        for (std::size_t i = 0; i < now.size() && i < want.size(); ++i) {
+            if (want[i].font == 0) {
+                now[i].font = 0;
+            }
+        }
+        EXPECT_EQ(now, want) << when;
+        EXPECT_EQ(MainForm->Font().Size(), expected->windowFont) << when;
     }
 };
 
@@ -313,7 +430,7 @@ TEST_P(LayoutFlowTest, OpensInsideTheWorkAreaAndFollowsEverySize) {
         EXPECT_GE(opened.top, 0);
         EXPECT_LE(opened.right, 1280);
         EXPECT_LE(opened.bottom, 1004);
-        ExpectProportional("first showing");
+        ExpectLayout("first showing");
 
         const RECT client = Client();
         const int frameW = (opened.right - opened.left) - client.right;
@@ -321,10 +438,10 @@ TEST_P(LayoutFlowTest, OpensInsideTheWorkAreaAndFollowsEverySize) {
         Desktop().SetWindowPos(main_, nullptr, 10, 10, frameW + client.right * 3 / 2,
                                frameH + client.bottom, SWP_NOZORDER);
         EXPECT_EQ(Client().right, 395 * 3 / 2);
-        ExpectProportional("one and a half times as wide");
+        ExpectLayout("one and a half times as wide");
         Desktop().SetWindowPos(main_, nullptr, 10, 10, frameW + 300, frameH + 500, SWP_NOZORDER);
         EXPECT_EQ(Client().right, 300);
-        ExpectProportional("300 x 500");
+        ExpectLayout("300 x 500");
 
         Desktop().ShowWindow(main_, SW_MAXIMIZE);
         POINT corners[2] = {{0, 0}, {Client().right, Client().bottom}};
@@ -333,9 +450,9 @@ TEST_P(LayoutFlowTest, OpensInsideTheWorkAreaAndFollowsEverySize) {
         EXPECT_GE(corners[0].y, 0);
         EXPECT_LE(corners[1].x, 1280) << "the maximised client lies in the work area";
         EXPECT_LE(corners[1].y, 1004);
-        ExpectProportional("maximised");
+        ExpectLayout("maximised");
         Desktop().ShowWindow(main_, SW_RESTORE);
-        ExpectProportional("restored");
+        ExpectLayout("restored");
 
         beforeMinimise = LayoutNow();
         Desktop().ShowWindow(main_, SW_MINIMIZE);

@@ -4,6 +4,7 @@
 
 #include "toolkit/Controls.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -123,8 +124,11 @@ TEST_P(InterceptionTest, GatesOfTheShowingAndSizeRows) {
     Load();
     const auto layout = Controls();
     const RECT before = WindowRect();
-    // A hiding WM_SHOWWINDOW places nothing, nor does a minimising WM_SIZE rescale.
+    // A hiding WM_SHOWWINDOW places nothing, nor does one whose low byte is not 1, nor does
+    // a minimising WM_SIZE rescale.
     desktop_.SendMessageW(Window(), platform::WM_SHOWWINDOW, 0, 0);
+    desktop_.SendMessageW(Window(), platform::WM_SHOWWINDOW, 2, 0);
+    EXPECT_EQ(resizekit::LastScreenWidth, 0) << "no first-show placement";
     SendSize(591, 385, platform::SIZE_MINIMIZED);
     EXPECT_EQ(Controls(), layout);
     EXPECT_FALSE(Kit().IsResized());
@@ -264,6 +268,35 @@ TEST_P(InterceptionTest, AFailingHandlerIsShownAndTheWindowStillGetsItsMessage) 
     desktop_.SendMessageW(Window(), platform::WM_SETTEXT, 0,
                           reinterpret_cast<platform::LPARAM>(u"after"));
     EXPECT_EQ(desktop_.TextOf(Window()), u"after");
+}
+
+// The window's own procedure as the component finds it when it takes over; counts what
+// reaches it.
+platform::WNDPROC ownProcedure = nullptr;
+std::vector<platform::UINT> reachedOwn;
+platform::LRESULT PLATFORM_CALLBACK RecordingProcedure(HWND window, platform::UINT message,
+                                                       platform::WPARAM wParam,
+                                                       platform::LPARAM lParam) noexcept {
+    reachedOwn.push_back(message);
+    return platform::Os().CallWindowProcW(ownProcedure, window, message, wParam, lParam);
+}
+
+TEST_P(InterceptionTest, AHandlerThatDisablesTheComponentStillLetsTheSizeThrough) {
+    Load();
+    Kit().SetEnabled(false);
+    ownProcedure = reinterpret_cast<platform::WNDPROC>(
+        desktop_.SetWindowLongPtrW(Window(), platform::GWLP_WNDPROC,
+                                   reinterpret_cast<platform::LONG_PTR>(&RecordingProcedure)));
+    Kit().SetEnabled(true);
+    // Disabling puts the window's procedure back in the middle of the message.
+    Kit().SetOnExitResize([this](toolkit::TObject*, double, double) { Kit().SetEnabled(false); });
+    reachedOwn.clear();
+    SendSize(591, 385);
+    EXPECT_FALSE(Kit().Enabled());
+    EXPECT_EQ(Of(u"A").left, 132) << "the pass ran";
+    EXPECT_EQ(std::count(reachedOwn.begin(), reachedOwn.end(), platform::WM_SIZE), 1);
+    desktop_.SetWindowLongPtrW(Window(), platform::GWLP_WNDPROC,
+                               reinterpret_cast<platform::LONG_PTR>(ownProcedure));
 }
 
 TEST_P(InterceptionTest, MessagesBeforeLoadingEndedAreNotHandled) {

@@ -71,6 +71,9 @@ INSTANTIATE_TEST_SUITE_P(
         WorkAreaCase{"right", kRight, false, true, 6, 1860, 1080, 2, kRight},
         WorkAreaCase{"clipped", {-2, 1038, 1922, 1082}, false, true, 6, 1920, 1038, 3,
                      {0, 1038, 1920, 1080}},
+        // Unclipped, the top would make the taskbar 42 high and the work area 1038.
+        WorkAreaCase{"negativeTopClipped", {-2, -2, 1922, 40}, false, true, 6, 1920, 1040, 0,
+                     {0, 0, 1920, 40}},
         WorkAreaCase{"autoHideBottom", kBottom, true, true, 6, 1920, 1080, 3,
                      {0, 1080, 1920, 1080}},
         WorkAreaCase{"autoHideLeft", kLeft, true, true, 6, 1920, 1080, 1, {0, 0, 0, 1080}},
@@ -309,6 +312,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {1930, 1060}, {0, 0}},
         MinMaxCase{"limitsKeepPosition", kBottom, 1, 800, 600, kSmall, {1928, 1088}, {-4, -4},
                    {800, 600}, {100, 100}},
+        // Right and bottom edges exactly on the work area's: still inside.
+        MinMaxCase{"limitsOnTheFarEdges", kBottom, 1, 800, 600, {1520, 740, 1920, 1040},
+                   {1928, 1088}, {-4, -4}, {800, 600}, {1520, 740}},
         MinMaxCase{"limitsBeyondRight", kBottom, 1, 800, 600, {1500, 100, 2000, 400},
                    {1928, 1088}, {-4, -4}, {800, 600}, {1120, 100}},
         MinMaxCase{"limitsBeyondBottom", kBottom, 1, 800, 600, {100, 900, 500, 1100},
@@ -344,25 +350,47 @@ TEST_F(PlacementTest, AMaximisedWindowBeyondTheWorkAreaIsPulledBackWithItsSize) 
     EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value()) << "inside: left alone";
 }
 
-class TopTaskbarPlacement : public PlacementTest {
-protected:
-    TopTaskbarPlacement() : PlacementTest(Screen(kTop)) {}
+struct FitCase {
+    const char* what;
+    RECT taskbar;
+    RECT inside;   // left alone while the taskbar is taken off the work area
+    RECT beyond;   // a window past the whole screen's far edge
+    RECT pulledIn; // where that one goes when the taskbar is not taken off
 };
 
-TEST_F(TopTaskbarPlacement, FitMaximizedCountsATopTaskbarOnlyWhenItIsTakenOff) {
+class FitMaximizedTest : public PlacementTest, public ::testing::WithParamInterface<FitCase> {
+protected:
+    FitMaximizedTest() : PlacementTest(Screen(GetParam().taskbar)) {}
+    void Fit(const RECT& window) {
+        desktop_.MoveWindow(Window(), window.left, window.top, window.right - window.left,
+                            window.bottom - window.top, platform::TRUE);
+        desktop_.ClearMessages();
+        Kit().FitMaximizedWindow();
+    }
+};
+
+// The free area's far edge lies a taskbar further out when the taskbar at the top or left is
+// taken off the work area, and at the screen's edge when it is not.
+TEST_P(FitMaximizedTest, CountsATopOrLeftTaskbarOnlyWhenItIsTakenOff) {
+    const FitCase& c = GetParam();
     Kit().SetEnabled(false);
-    // The free area ends at 1080 with the taskbar taken off the top: 1075 is inside.
-    desktop_.MoveWindow(Window(), 0, 575, 800, 500, platform::TRUE);
-    desktop_.ClearMessages();
-    Kit().FitMaximizedWindow();
+    Fit(c.inside);
     EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value());
 
     Kit().SetValidTaskbar(false);
-    desktop_.MoveWindow(Window(), 0, 600, 800, 500, platform::TRUE);
-    desktop_.ClearMessages();
-    Kit().FitMaximizedWindow();
-    EXPECT_TRUE(Same(Requested(), RECT{0, 580, 800, 1080})) << Show(Requested());
+    Fit(c.beyond);
+    EXPECT_TRUE(Same(Requested(), c.pulledIn)) << Show(Requested());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Taskbars, FitMaximizedTest,
+    ::testing::Values(
+        // Taken off the top, the free area ends at 1040 + 40: 1075 is inside.
+        FitCase{"top", kTop, {0, 575, 800, 1075}, {0, 600, 800, 1100}, {0, 580, 800, 1080}},
+        // Taken off the left, it ends at 1860 + 60: 1915 is inside.
+        FitCase{"left", kLeft, {1115, 0, 1915, 500}, {1140, 0, 1940, 500},
+                {1120, 0, 1920, 500}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(PlacementTest, RefitOnlyAfterTheScreenSizeChanged) {
     Kit().SetEnabled(false);

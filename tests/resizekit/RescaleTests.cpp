@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {1, 10, 4, 20, 1}, 0},
         ScaleCase{"fontFollowsTheSmallerFactor", 100, 100, 96, 96, 200, 150, {10, 10, 100, 20, 10},
                   {20, 15, 200, 30, 15}, 15},
+        // FontScale 1.06: the owner's 10.6 rounds to 11, the label's 15.9 truncates to 15.
+        ScaleCase{"ownerFontRoundedControlFontTruncated", 100, 100, 96, 96, 106, 200,
+                  {10, 10, 100, 20, 15}, {11, 20, 106, 40, 15}, 11},
         ScaleCase{"densityRatioInTheFactor", 400, 400, 96, 120, 500, 500, {88, 32, 265, 31, 20},
                   {88, 32, 265, 31, 20}, 10},
         // Implementer's choice: a zero reference size keeps the factor at 1.0.
@@ -87,9 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 class FontRuleTest : public KitTest {
 protected:
-    // Owner font 10, A own font 10, B following the owner; one pass at factor 1.5.
-    void LoadAndScale(const std::string& kitProperties) {
-        Load(FormText(Label("A", 10, 10, 100, 20, 10) +
+    // Owner font 10, A its own font, B following the owner; one pass at factor 1.5.
+    void LoadAndScale(const std::string& kitProperties, int aFont = 10) {
+        Load(FormText(Label("A", 10, 10, 100, 20, aFont) +
                           "  object B : TLabel {\n    Left = 10\n    Top = 40\n    Width = 100\n"
                           "    Height = 20\n    ParentFont = true\n  }\n",
                       kitProperties));
@@ -128,7 +131,10 @@ TEST_F(FontRuleTest, NoResizeCtlIsNeverRecordedNorTouched) {
 }
 
 TEST_F(FontRuleTest, ParentFontSwitchedOnBetweenPassesRederivesTheReference) {
-    LoadAndScale("");
+    // A's own 12 points (18 after the pass) differ from the owner's, so a copy left as it was
+    // would give 24 points at factor 2.
+    LoadAndScale("", 12);
+    ASSERT_EQ(Control(u"A").Font().Size(), 18);
     Control(u"A").SetParentFont(true); // takes the owner's 15 points
     ASSERT_EQ(Control(u"A").Font().Size(), 15);
     Kit().RescaleControls(200, 200);
@@ -164,8 +170,17 @@ TEST_F(KitTest, APassThatReachesNoRecordKeepsThePreviousFactors) {
     EXPECT_TRUE(Kit().IsResized());
 }
 
-TEST_F(KitTest, AMaximisedWindowIsPulledBackBeforeTheHandlerHears) {
-    Load(FormText(Label("L1", 88, 32, 265, 31), "    FormMaxWidth = 2000\n    FormMaxHeight = 2000\n"));
+struct MaximisedCase {
+    const char* what;
+    std::string limits;
+    platform::RECT seen; // the window when the handler hears
+};
+
+class MaximisedPassTest : public KitTest, public ::testing::WithParamInterface<MaximisedCase> {};
+
+TEST_P(MaximisedPassTest, TheWindowIsPulledBackBeforeTheHandlerHears) {
+    const MaximisedCase& c = GetParam();
+    Load(FormText(Label("L1", 88, 32, 265, 31), c.limits));
     Kit().SetEnabled(false); // arranged without the component
     desktop_.ShowWindow(Window(), platform::SW_SHOWMAXIMIZED);
     desktop_.MoveWindow(Window(), 100, 100, 1250, 950, platform::TRUE);
@@ -174,12 +189,21 @@ TEST_F(KitTest, AMaximisedWindowIsPulledBackBeforeTheHandlerHears) {
     platform::RECT seen{};
     Kit().SetOnExitResize([&](toolkit::TObject*, double, double) { seen = WindowRect(); });
     Kit().RescaleControls(591, 385);
-    // Work area 1280 x 1004: the far edges come back inside, the size stays.
-    EXPECT_EQ(seen.left, 30);
-    EXPECT_EQ(seen.top, 54);
-    EXPECT_EQ(seen.right, 1280);
-    EXPECT_EQ(seen.bottom, 1004);
+    EXPECT_EQ(seen.left, c.seen.left);
+    EXPECT_EQ(seen.top, c.seen.top);
+    EXPECT_EQ(seen.right, c.seen.right);
+    EXPECT_EQ(seen.bottom, c.seen.bottom);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, MaximisedPassTest,
+    ::testing::Values(
+        // Work area 1280 x 1004: the far edges come back inside, the size stays.
+        MaximisedCase{"bothLimits", "    FormMaxWidth = 2000\n    FormMaxHeight = 2000\n",
+                      {30, 54, 1280, 1004}},
+        MaximisedCase{"widthLimitOnlyIsNone", "    FormMaxWidth = 2000\n",
+                      {100, 100, 1350, 1050}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 // ---- Controls made and destroyed at run time --------------------------------------------------
 
@@ -215,12 +239,16 @@ TEST_F(RunTimeTest, DynamicAddNamesRecordsAndReproducesTheGeometry) {
     TLabel& first = NewLabel(form_.get(), form_.get(), 51, 52);
     TLabel& second = NewLabel(form_.get(), form_.get(), 52, 51);
     second.SetCaption(u"RKitAdd left over");
+    TLabel& named = NewLabel(form_.get(), form_.get(), 60, 60, u"Named");
+    named.SetCaption(u"The user's own");
     Kit().DynamicAdd();
     EXPECT_EQ(first.Name(), u"RKitAdd0001");
     EXPECT_EQ(second.Name(), u"RKitAdd0002");
     EXPECT_EQ(first.Caption(), u"") << "the name it was given as text is cleared";
     EXPECT_EQ(second.Caption(), u"");
-    EXPECT_EQ(Kit().AddCnt(), 2);
+    EXPECT_EQ(named.Name(), u"Named");
+    EXPECT_EQ(named.Caption(), u"The user's own") << "only a generated text is cleared";
+    EXPECT_EQ(Kit().AddCnt(), 3);
     const TCtrlInfo& r1 = *Kit().Ctrls().Find(u"RKitAdd0001");
     EXPECT_EQ(r1.Left, 34);  // 51 / 1.5
     EXPECT_EQ(r1.Width, 35); // 52 / 1.5 = 34.67
@@ -261,14 +289,20 @@ TEST_F(RunTimeTest, ANewControlThatOwnsNothingWaitsForDynamicAdd) {
 
 TEST_F(RunTimeTest, AFrameWithChildrenChangesBothCountsAndIsRecordedByThePass) {
     TFrame& frame = NewFrame(u"Frame1", 3);
+    // A label that owns a label: counted, but what it owns is no frame's and gets no record.
+    TLabel& holder = NewLabel(form_.get(), form_.get(), 90, 30, u"Holder");
+    NewLabel(&holder, form_.get(), 120, 30, u"Inner");
     Kit().RescaleControls(591, 385);
     const TCtrlInfo* record = Kit().Ctrls().Find(u"Frame1");
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->ChildCtlCnt, 3);
     EXPECT_EQ(Kit().ChildCtrls().Count(), 3);
+    EXPECT_EQ(Kit().ChildCtrls().FindChild(u"Holder", u"Inner"), nullptr);
+    ASSERT_NE(Kit().Ctrls().Find(u"Holder"), nullptr);
+    EXPECT_EQ(Kit().Ctrls().Find(u"Holder")->ChildCtlCnt, 0);
     EXPECT_EQ(Kit().ChildCtrls().FindChild(u"Frame1", u"C2")->Left, 4); // 6 / 1.5
     EXPECT_EQ(Kit().CtlCnt(), form_->ComponentCount());
-    EXPECT_EQ(Kit().ChildCtlCnt(), 3);
+    EXPECT_EQ(Kit().ChildCtlCnt(), 4) << "three of the frame and one of the label";
 
     Kit().RescaleControls(394, 385); // factor 1.0
     EXPECT_EQ(frame.Left(), 20);
@@ -287,16 +321,35 @@ TEST_F(RunTimeTest, AFrameRemovedThroughDynamicDeleteTakesItsChildRecords) {
     EXPECT_NE(Kit().ChildCtrls().FindChild(u"Frame2", u"C1"), nullptr);
     EXPECT_NE(Kit().Ctrls().Find(u"L1"), nullptr);
     EXPECT_EQ(Kit().CtlCnt(), form_->ComponentCount());
+    // A frame with exactly one child takes that child's record too.
+    delete form_->FindComponent(u"Frame2");
+    Kit().DynamicDelete();
+    EXPECT_EQ(Kit().Ctrls().Find(u"Frame2"), nullptr);
+    EXPECT_EQ(Kit().ChildCtrls().Count(), 0);
 }
 
 TEST_F(RunTimeTest, AChildRemovedFromItsFrameLosesItsRecordAndTheFrameCountsOneLess) {
-    TFrame& frame = NewFrame(u"Frame1", 3);
+    // Two children, so that the frame is left with exactly one.
+    TFrame& frame = NewFrame(u"Frame1", 2);
     Kit().DynamicAdd();
     delete frame.FindComponent(u"C2");
     Kit().DynamicDelete();
     EXPECT_EQ(Kit().ChildCtrls().FindChild(u"Frame1", u"C2"), nullptr);
-    EXPECT_NE(Kit().ChildCtrls().FindChild(u"Frame1", u"C3"), nullptr);
-    EXPECT_EQ(Kit().Ctrls().Find(u"Frame1")->ChildCtlCnt, 2);
+    EXPECT_NE(Kit().ChildCtrls().FindChild(u"Frame1", u"C1"), nullptr);
+    EXPECT_EQ(Kit().Ctrls().Find(u"Frame1")->ChildCtlCnt, 1);
+}
+
+TEST_F(RunTimeTest, EqualTotalsInThePassDropRatherThanAdd) {
+    TFrame& frame = NewFrame(u"Frame1", 2);
+    Kit().DynamicAdd();
+    // One component more on the form, one less on the frame: both counts differ, their sums
+    // do not, and the pass takes that for a removal.
+    delete frame.FindComponent(u"C2");
+    NewLabel(form_.get(), form_.get(), 60, 60, u"Late");
+    Kit().RescaleControls(591, 385);
+    EXPECT_EQ(Kit().ChildCtrls().FindChild(u"Frame1", u"C2"), nullptr);
+    EXPECT_EQ(Kit().Ctrls().Find(u"Late"), nullptr) << "waits for DynamicAdd";
+    EXPECT_EQ(Kit().CtlCnt(), form_->ComponentCount());
 }
 
 TEST_F(RunTimeTest, AControlPlacedOnARecordedFrameIsPickedUpByDynamicAdd) {
@@ -311,19 +364,40 @@ TEST_F(RunTimeTest, AControlPlacedOnARecordedFrameIsPickedUpByDynamicAdd) {
     EXPECT_EQ(Kit().ChildCtrls().Count(), 0) << "no record outlives its frame";
 }
 
-TEST_F(RunTimeTest, RecordingAfterAZeroSizePassKeepsThePresentValues) {
-    Kit().RescaleControls(0, 0); // every factor 0
-    TLabel& label = NewLabel(form_.get(), form_.get(), 40, 60, u"Late");
-    label.Font().SetSize(12);
+struct RecordCase {
+    const char* what;
+    int passW, passH;   // the pass before the control is recorded
+    Geometry present;   // the new label then (its top is always 10)
+    Geometry reference; // what its record holds
+    Geometry at2;       // the label after a pass at factor 2
+};
+
+class RecordAtRunTimeTest : public RunTimeTest, public ::testing::WithParamInterface<RecordCase> {};
+
+TEST_P(RecordAtRunTimeTest, TheReferenceIsThePresentValueOverThePreviousFactors) {
+    const RecordCase& c = GetParam();
+    Kit().RescaleControls(c.passW, c.passH);
+    TLabel& label = NewLabel(form_.get(), form_.get(), c.present.left, c.present.width, u"Late");
+    label.Font().SetSize(c.present.font);
     Kit().DynamicAdd();
     const TCtrlInfo& r = *Kit().Ctrls().Find(u"Late");
-    // Implementer's choice: nothing to divide by, so the present value is the reference.
-    EXPECT_EQ((Geometry{r.Left, r.Top, r.Width, r.Height, r.Font->Size()}),
-              (Geometry{40, 10, 60, 20, 12}));
-    EXPECT_EQ(r.OldFontSize, 12);
+    EXPECT_EQ((Geometry{r.Left, r.Top, r.Width, r.Height, r.Font->Size()}), c.reference);
+    EXPECT_EQ(r.OldFontSize, c.present.font);
     Kit().RescaleControls(788, 770); // factor 2
-    EXPECT_EQ(Of(label), (Geometry{80, 20, 120, 40, 24}));
+    EXPECT_EQ(Of(label), c.at2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Factors, RecordAtRunTimeTest,
+    ::testing::Values(
+        // Implementer's choice: every factor 0, nothing to divide by, so the present value is
+        // the reference.
+        RecordCase{"afterAZeroSizePass", 0, 0, {40, 10, 60, 20, 12}, {40, 10, 60, 20, 12},
+                   {80, 20, 120, 40, 24}},
+        // 13 / 2 = 6.5 rounds to 7 points (truncated it would be 6, and 12 at factor 2).
+        RecordCase{"atFactorTwo", 788, 770, {41, 10, 61, 20, 13}, {21, 5, 31, 10, 7},
+                   {42, 10, 62, 20, 14}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 } // namespace
 } // namespace kit_test

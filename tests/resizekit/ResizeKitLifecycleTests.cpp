@@ -46,10 +46,10 @@ std::vector<std::u16string> NamesOf(const TCtrlList& list) {
     return names;
 }
 
-SimConfig AtDensity(int dpi, platform::DWORD version = 0x1DB10106) {
+SimConfig AtDensity(int dpi, platform::DWORD version = 0x1DB10106, int dpiY = 0) {
     SimConfig config = Config();
     config.dpiX = dpi;
-    config.dpiY = dpi;
+    config.dpiY = dpiY != 0 ? dpiY : dpi;
     config.version = version;
     return config;
 }
@@ -138,7 +138,8 @@ TEST_F(MainFormSnapshot, AtItsDesignDensityRecordsEverythingAndMovesNothing) {
 }
 
 struct DensityCase {
-    int dpi;
+    int dpi;            // horizontal
+    int dpiY;           // vertical: also the density fonts are made at
     Geometry title;     // LabelTitle after loading
     int titlePoints;    // its font size
     Geometry install;   // BtnInstall after loading
@@ -147,16 +148,18 @@ struct DensityCase {
     int ownerPoints;    // the window's font
 };
 
-void PrintTo(const DensityCase& c, std::ostream* os) { *os << c.dpi << " dpi"; }
+void PrintTo(const DensityCase& c, std::ostream* os) {
+    *os << c.dpi << " x " << c.dpiY << " dpi";
+}
 
 class MainFormDensity : public MainFormSnapshot,
                         public ::testing::WithParamInterface<DensityCase> {};
 
-// Geometry by the rounding rule with ratio 96 / dpi; fonts from the size the description's
-// height gives at that density.
+// Geometry by the rounding rule with ratio 96 / dpi in each direction; fonts from the size the
+// description's height gives at the vertical density, adapted with the horizontal ratio.
 TEST_P(MainFormDensity, ControlsAndFontsAreAdaptedAndTheWindowKeepsItsSize) {
     const DensityCase& c = GetParam();
-    TResizeKit& kit = Open(AtDensity(c.dpi));
+    TResizeKit& kit = Open(AtDensity(c.dpi, 0x1DB10106, c.dpiY));
 
     EXPECT_EQ(GeometryOf(*MainForm->LabelTitle), c.title);
     EXPECT_EQ(MainForm->LabelTitle->Font().Size(), c.titlePoints);
@@ -165,7 +168,7 @@ TEST_P(MainFormDensity, ControlsAndFontsAreAdaptedAndTheWindowKeepsItsSize) {
     EXPECT_EQ(GeometryOf(*MainForm->Image1), c.image);
     EXPECT_EQ(MainForm->Font().Size(), c.ownerPoints);
     // What the windows themselves got.
-    EXPECT_EQ(WindowFontHeight(MainForm->LabelTitle), -toolkit::MulDiv(c.titlePoints, c.dpi, 72));
+    EXPECT_EQ(WindowFontHeight(MainForm->LabelTitle), -toolkit::MulDiv(c.titlePoints, c.dpiY, 72));
     platform::RECT r{};
     Desktop().GetClientRect(MainForm->LabelTitle->Handle(), &r);
     EXPECT_EQ(r.right, std::get<2>(c.title));
@@ -188,16 +191,26 @@ TEST_P(MainFormDensity, ControlsAndFontsAreAdaptedAndTheWindowKeepsItsSize) {
     EXPECT_EQ(MainForm->ClientHeight(), 385);
     EXPECT_EQ(kit.OwnerWidth(), 394);
     EXPECT_EQ(kit.RunDpiW(), c.dpi);
+    EXPECT_EQ(kit.RunDpiH(), c.dpiY);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Densities, MainFormDensity,
     ::testing::Values(
         // 16 points at 120 dpi become 20; 88 / 0.8 = 110, 31 / 0.8 + 0.5 = 39.25.
-        DensityCase{120, {110, 40, 331, 39}, 20, {44, 378, 175, 61}, 15, {9, 8, 33, 29}, 10},
+        DensityCase{120, 120, {110, 40, 331, 39}, 20, {44, 378, 175, 61}, 15, {9, 8, 33, 29},
+                    10},
         // 14 points at 144 dpi become 21; 265 * 1.5 + 0.5 = 398.
-        DensityCase{144, {132, 48, 398, 47}, 21, {53, 453, 210, 74}, 15, {11, 9, 39, 35}, 11}),
-    [](const auto& info) { return std::to_string(info.param.dpi) + "dpi"; });
+        DensityCase{144, 144, {132, 48, 398, 47}, 21, {53, 453, 210, 74}, 15, {11, 9, 39, 35},
+                    11},
+        // 120 across, 96 down: positions and widths follow 0.8, tops and heights stay, and
+        // fonts follow the horizontal ratio: 20 points (27 pixels at 96) become 25, the
+        // window's 10 (13 pixels) become 13; with the vertical ratio they would stay.
+        DensityCase{120, 96, {110, 32, 331, 31}, 25, {44, 302, 175, 49}, 19, {9, 6, 33, 23},
+                    13}),
+    [](const auto& info) {
+        return std::to_string(info.param.dpi) + "x" + std::to_string(info.param.dpiY) + "dpi";
+    });
 
 TEST_F(MainFormSnapshot, NameListsDecideWhatIsRecordedNotWhatIsAdaptedAtLoad) {
     {
@@ -437,8 +450,9 @@ TEST_F(ShapedForms, MissingDesignValuesTakeTheDesignAsItStands) {
     DestroyAndCheckLedger();
 }
 
-// Unregistered instances take their densities and reference size and nothing else.
-TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingStaysPassive) {
+// Unregistered instances take their densities and reference size, record nothing at load and
+// never take over the window; only the run-time walks, asked for, record.
+TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingNeverTakesOverTheWindow) {
     struct Case {
         const char* what;
         std::function<TResizeKit*(ShapedForms&)> make;
@@ -476,14 +490,18 @@ TEST_F(ShapedForms, AnInstanceWithoutItsFieldOrLoadingStaysPassive) {
         EXPECT_EQ(std::count(resizekit::ResizeKitList.begin(), resizekit::ResizeKitList.end(),
                              kit->SelfPointer()),
                   0);
-        // The run-time walks have no snapshot to bring up to date.
+        // The run-time walks run all the same: they record what the owner has now.
         auto* late = new toolkit::TLabel(form_.get());
         late->SetParent(form_.get());
         kit->DynamicAdd();
+        EXPECT_EQ(late->Name(), u"RKitAdd0002") << "the second control it recorded";
+        EXPECT_NE(kit->Ctrls().Find(u"Title"), nullptr);
+        EXPECT_NE(kit->Ctrls().Find(late->Name()), nullptr);
+        EXPECT_EQ(kit->CtlCnt(), form_->ComponentCount());
+        delete late;
         kit->DynamicDelete();
-        EXPECT_EQ(kit->Ctrls().Count(), 0);
-        EXPECT_EQ(kit->CtlCnt(), 0);
-        EXPECT_TRUE(late->Name().empty()) << "not named as a recorded newcomer";
+        EXPECT_EQ(kit->Ctrls().Count(), 1);
+        EXPECT_EQ(kit->CtlCnt(), form_->ComponentCount());
         // Enabled True after False on an unregistered instance replaces nothing.
         kit->SetEnabled(false);
         kit->SetEnabled(true);
@@ -585,9 +603,25 @@ TEST_F(ShapedForms, OnTheHookRouteEveryInstanceHasItsOwnHookAndTheLastIsKept) {
     EXPECT_TRUE(desktop_->Ledger().Faults().empty()) << desktop_->Ledger().Report();
 }
 
+std::vector<int> earlierHookCodes;
+platform::LRESULT PLATFORM_CALLBACK EarlierHook(int code, platform::WPARAM,
+                                                platform::LPARAM) noexcept {
+    earlierHookCodes.push_back(code);
+    return 42;
+}
+
 TEST_F(ShapedForms, TheHookPassesMessagesByAndKeepsNegativeCodesOnTheChain) {
     Start(AtDensity(96, 0x05650004));
+    const platform::HHOOK earlier = desktop_->SetWindowsHookExW(
+        platform::WH_CALLWNDPROC, &EarlierHook, nullptr, desktop_->GetCurrentThreadId());
+    ASSERT_NE(earlier, nullptr);
     TLifeForm& form = Load(LifeForm("", kDesign96));
+    // A negative code from the system goes down the chain and its answer comes back.
+    earlierHookCodes.clear();
+    EXPECT_EQ(desktop_->CallHooks(-1, 0, 0), 42);
+    EXPECT_EQ(desktop_->CallHooks(-3, 0, 0), 42);
+    EXPECT_EQ(earlierHookCodes, (std::vector<int>{-1, -3}));
+    earlierHookCodes.clear();
     platform::CWPSTRUCT message{0, 0, platform::WM_SETTEXT, form.Handle()};
     EXPECT_EQ(ResizeKitHookProc(platform::HC_ACTION, 0, reinterpret_cast<platform::LPARAM>(&message)),
               0);
@@ -596,6 +630,8 @@ TEST_F(ShapedForms, TheHookPassesMessagesByAndKeepsNegativeCodesOnTheChain) {
     desktop_->SendMessageW(form.Handle(), platform::WM_SETTEXT, 0,
                            reinterpret_cast<platform::LPARAM>(u"Hooked"));
     EXPECT_EQ(desktop_->TextOf(form.Handle()), u"Hooked");
+    EXPECT_TRUE(earlierHookCodes.empty()) << "HC_ACTION stays with the component's hook";
+    desktop_->UnhookWindowsHookEx(earlier);
     DestroyAndCheckLedger();
 }
 
