@@ -79,6 +79,9 @@ void DesktopArrangement::StopHeapFailures() {
 void DesktopArrangement::ScriptProcess(std::u16string program, ProcessScript script) {
     Areas().kernel.ScriptProcess(std::move(program), std::move(script));
 }
+void DesktopArrangement::AddPathFolder(std::u16string windowsPath) {
+    Areas().config.pathFolders.push_back(std::move(windowsPath));
+}
 void DesktopArrangement::FailCurrentDirectory(DWORD error) {
     Areas().kernel.FailCurrentDirectory(error);
 }

@@ -29,6 +29,8 @@ public:
     void CreateHostFile(std::u16string_view windowsPath, std::string_view bytes);
     void SetCurrentDirectory(std::u16string windowsPath);
     void SetModuleFileName(std::u16string windowsPath);
+    // Appended to the PATH that CreateProcessW searches.
+    void AddPathFolder(std::u16string windowsPath);
     // From now on GetCurrentDirectoryW fails with `error` (0: works again).
     void FailCurrentDirectory(DWORD error);
     // Opening the path fails with `error` (a file another program holds open).
