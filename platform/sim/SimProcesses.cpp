@@ -121,6 +121,7 @@ std::u16string FolderOf(const std::u16string& path) {
 std::optional<std::u16string> Kernel::FindProgram(const char16_t* applicationName,
                                                   const char16_t* commandLine, DWORD& error) const {
     std::vector<std::u16string> candidates;
+    bool searched = false;
     if (applicationName != nullptr) {
         candidates.emplace_back(applicationName);
     } else {
@@ -138,6 +139,7 @@ std::optional<std::u16string> Kernel::FindProgram(const char16_t* applicationNam
         if (full || dotted) {
             candidates.push_back(name);
         } else {
+            searched = true;
             std::vector<std::u16string> folders = {FolderOf(config_.moduleFileName),
                                                    config_.currentDirectory,
                                                    config_.systemDirectory};
@@ -156,7 +158,7 @@ std::optional<std::u16string> Kernel::FindProgram(const char16_t* applicationNam
         bool isDirectory = false;
         if (!normalized || !ResolveHost(*normalized, candidateError, isDirectory)) {
             // One name alone reports why it failed; a search that finds nothing, that it did not.
-            if (candidates.size() == 1) {
+            if (!searched) {
                 error = candidateError;
             }
             continue;
