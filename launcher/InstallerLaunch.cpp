@@ -5,6 +5,8 @@
 #include "toolkit/Application.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
 
 using namespace platform;
@@ -61,8 +63,35 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
         return;
     }
 
-    // CreateProcessW may write into its command line, so it gets a writable copy.
-    const SIZE_T units = installer.size() + 1;
+    // What a start that failed shows, and how the launcher then ends.
+    const auto startFailed = [this] {
+        Os().ShowWindow(Handle(), SW_RESTORE);
+        Os().SetForegroundWindow(Handle());
+        launcher::ShowLauncherMessage(launcher::MsgInstallerStartFailed, IsJapaneseUser());
+        Close();
+    };
+
+    // The installer goes by its full path in the current directory, as the application name:
+    // without one, CreateProcessW searches the launcher's own folder, the system folders and
+    // every PATH folder for it, and whatever it found there would run with the launcher's
+    // administrator rights.
+    const std::optional<std::u16string> directory = launcher::CurrentDirectory();
+    if (!directory) {
+        // No directory, no path to start: nothing is started, as when the start fails.
+        startFailed();
+        return;
+    }
+    std::u16string path = *directory;
+    // Only a drive root ends with a backslash.
+    if (path.back() != u'\\') {
+        path += u'\\';
+    }
+    path += installer;
+
+    // The command line is the same path in quotes, so that a blank in a folder name does not end
+    // the program's name for it. CreateProcessW may write into its command line, so it gets a
+    // writable copy.
+    const SIZE_T units = path.size() + 3;
     HeapBlock command = HeapBlock::Allocate(units * sizeof(char16_t));
     if (!command) {
         launcher::ShowLauncherMessage(launcher::MsgOutOfMemory, IsJapaneseUser());
@@ -70,8 +99,10 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
         return;
     }
     auto* commandLine = static_cast<char16_t*>(command.get());
-    std::memcpy(commandLine, installer.data(), installer.size() * sizeof(char16_t));
-    commandLine[installer.size()] = u'\0';
+    commandLine[0] = u'"';
+    std::memcpy(commandLine + 1, path.data(), path.size() * sizeof(char16_t));
+    commandLine[path.size() + 1] = u'"';
+    commandLine[path.size() + 2] = u'\0';
 
     PROCESS_INFORMATION process{};
     STARTUPINFOW startup{};
@@ -83,13 +114,11 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
 
     toolkit::Application().Minimize();
 
-    if (!Os().CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process)) {
+    // A null working directory: the installer runs in the launcher's current directory.
+    if (!Os().CreateProcessW(path.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process)) {
         command.reset();
-        Os().ShowWindow(Handle(), SW_RESTORE);
-        Os().SetForegroundWindow(Handle());
-        launcher::ShowLauncherMessage(launcher::MsgInstallerStartFailed, IsJapaneseUser());
-        Close();
+        startFailed();
         return;
     }
     UniqueKernelHandle processHandle(process.hProcess);

@@ -71,11 +71,7 @@ bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
     return true;
 }
 
-namespace {
-
-// The current directory in the ANSI code page, or nothing when the code page cannot express
-// it: a best-fit or default character would name some other directory.
-std::optional<std::string> CurrentDirectoryAnsi() {
+std::optional<std::u16string> CurrentDirectory() {
     std::u16string directory;
     DWORD needed = Os().GetCurrentDirectoryW(0, nullptr);
     // The directory may change between the two calls; a few tries are plenty.
@@ -95,6 +91,19 @@ std::optional<std::string> CurrentDirectoryAnsi() {
     if (directory.empty()) {
         return std::nullopt;
     }
+    return directory;
+}
+
+namespace {
+
+// The current directory in the ANSI code page, or nothing when the code page cannot express
+// it: a best-fit or default character would name some other directory.
+std::optional<std::string> CurrentDirectoryAnsi() {
+    const std::optional<std::u16string> current = CurrentDirectory();
+    if (!current) {
+        return std::nullopt;
+    }
+    const std::u16string& directory = *current;
 
     const int wideLength = static_cast<int>(directory.size());
     BOOL usedDefault = platform::FALSE;

@@ -47,6 +47,10 @@ enum class SetupLineKind { Title, DriverType, DriverVersion, End, Unrecognised }
 bool CompactSetupLine(char* line);
 SetupLineKind ParseSetupLine(char* line);
 
+// The current directory as the system gives it, in UTF-16: no trailing backslash except at a
+// drive root. Nothing when it cannot be read.
+std::optional<std::u16string> CurrentDirectory();
+
 // The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
 // also when the code page cannot express the directory.
 platform::UniqueKernelHandle OpenSetupFile();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform::sim {
 
@@ -69,6 +70,10 @@ struct SimConfig {
     std::filesystem::path driveRoot;
     std::u16string currentDirectory = u"C:\\Packages\\Demo";
     std::u16string moduleFileName = u"C:\\Packages\\Demo\\Setup.exe";
+    // Where CreateProcessW without an application name looks for a program, after the
+    // module's own folder and the current directory.
+    std::u16string systemDirectory = u"C:\\Windows\\System32";
+    std::vector<std::u16string> pathFolders; // the PATH, in order
 };
 
 } // namespace platform::sim

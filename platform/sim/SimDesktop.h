@@ -41,7 +41,11 @@
 //     at a time (so the Basic Multilingual Plane only, with no locale-specific rules such as
 //     Turkish dotless i); CompareStringW orders by the lower-cased units, not by Windows'
 //     linguistic weights, so only its equality and plain-letter order can be relied on;
-//   - processes are scripted (ScriptProcess); nothing is executed. A scripted process
+//   - processes are scripted (ScriptProcess); nothing is executed. CreateProcessW finds the
+//     program file as Windows does (the application name completed against the current
+//     directory; without one, the command line's first name searched in the module's folder,
+//     the current directory, the system folder and the PATH) and starts the script of that
+//     file; a file without a script fails with ERROR_BAD_EXE_FORMAT. A scripted process
 //     "runs" during the first wait on it and has ended afterwards, whatever the timeout;
 //   - the maximised size and position follow the rule Wine and ReactOS implement: the
 //     MINMAXINFO is pre-filled for the whole screen (plus frame), and a ptMaxSize or

@@ -187,6 +187,10 @@ void Kernel::FailReadAfter(std::u16string_view windowsPath, std::uint64_t bytes,
 // ---- Files ------------------------------------------------------------------------------------
 
 DWORD Kernel::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
+    if (currentDirectoryError_ != 0) {
+        Fail(currentDirectoryError_);
+        return 0;
+    }
     const std::u16string& current = config_.currentDirectory;
     const auto length = static_cast<DWORD>(current.size());
     if (buffer == nullptr || cchBuffer < length + 1) {

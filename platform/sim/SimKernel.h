@@ -98,7 +98,8 @@ public:
     void StopHeapFailures();
     int HeapAllocCount() const { return heapAllocCount_; }
     int HeapAllocFailures() const { return heapAllocFailures_; }
-    void ScriptProcess(std::u16string commandLine, ProcessScript script);
+    void ScriptProcess(std::u16string program, ProcessScript script);
+    void FailCurrentDirectory(DWORD error) { currentDirectoryError_ = error; }
     const std::vector<ProcessLaunch>& Launches() const { return launches_; }
     const HandleLedger& Ledger() const { return ledger_; }
     const ProcessSettings& Settings() const { return settings_; }
@@ -143,6 +144,8 @@ public:
 
 private:
     std::optional<std::u16string> NormalizePath(std::u16string_view path, DWORD& error) const;
+    std::optional<std::u16string> FindProgram(const char16_t* applicationName,
+                                              const char16_t* commandLine, DWORD& error) const;
     std::optional<std::filesystem::path> ResolveHost(const std::u16string& normalized, DWORD& error,
                                                      bool& isDirectory) const;
     const Resource* ResourceOf(HRSRC handle) const;
@@ -163,7 +166,8 @@ private:
     int heapAllocFailures_ = 0;
     Blocks heapBlocks_;
     Blocks localBlocks_;
-    std::vector<std::pair<std::u16string, ProcessScript>> scripts_;
+    std::vector<std::pair<std::u16string, ProcessScript>> scripts_; // upper-cased full paths
+    DWORD currentDirectoryError_ = 0;
     std::vector<ProcessLaunch> launches_;
     std::map<std::uintptr_t, std::shared_ptr<ProcessObject>> processHandles_; // process, thread
     DWORD nextProcessId_ = 0x1000;

@@ -1,6 +1,8 @@
 // Scripted processes and the closing of kernel handles.
 #include "platform/sim/SimKernel.h"
 
+#include <filesystem>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace platform::sim {
@@ -25,14 +27,23 @@ ProcessScript ProcessScript::Exits(DWORD exitCode) {
     return script;
 }
 
-void Kernel::ScriptProcess(std::u16string commandLine, ProcessScript script) {
+void Kernel::ScriptProcess(std::u16string program, ProcessScript script) {
+    DWORD error = 0;
+    const std::optional<std::u16string> normalized = NormalizePath(program, error);
+    if (!normalized) {
+        throw std::invalid_argument("simulated desktop: ScriptProcess needs a valid path");
+    }
+    if (!std::filesystem::exists(HostPath(*normalized))) {
+        CreateHostFile(*normalized, "MZ");
+    }
+    const std::u16string key = UpperCase(*normalized);
     for (auto& entry : scripts_) {
-        if (entry.first == commandLine) {
+        if (entry.first == key) {
             entry.second = std::move(script);
             return;
         }
     }
-    scripts_.emplace_back(std::move(commandLine), std::move(script));
+    scripts_.emplace_back(key, std::move(script));
 }
 
 HANDLE Kernel::GetCurrentProcess() {
@@ -83,17 +94,83 @@ BOOL Kernel::IsWow64Process2(HANDLE process, USHORT* processMachine, USHORT* nat
 
 namespace {
 
-// The program file a command line names: its first word, unquoted.
-std::u16string ImageOf(const std::u16string& commandLine) {
+// The program a command line names: its first word, unquoted. (Windows also tries longer runs
+// of an unquoted name with blanks in it; nothing here needs that.)
+std::u16string FirstName(std::u16string_view commandLine) {
     if (!commandLine.empty() && commandLine[0] == u'"') {
-        std::size_t end = commandLine.find(u'"', 1);
-        return commandLine.substr(1, end == std::u16string::npos ? std::u16string::npos : end - 1);
+        const std::size_t end = commandLine.find(u'"', 1);
+        return std::u16string(
+            commandLine.substr(1, end == std::u16string_view::npos ? end : end - 1));
     }
-    std::size_t end = commandLine.find_first_of(u" \t");
-    return commandLine.substr(0, end);
+    return std::u16string(commandLine.substr(0, commandLine.find_first_of(u" \t")));
+}
+
+std::u16string FolderOf(const std::u16string& path) {
+    const std::size_t separator = path.find_last_of(u"\\/");
+    return separator == std::u16string::npos ? std::u16string() : path.substr(0, separator);
 }
 
 } // namespace
+
+// With an application name, that file alone: a relative name is completed against the current
+// directory, and nothing is searched. Without one, the first name of the command line (".exe"
+// added when it has no extension); unless it is a full path or starts with "." or "..", it is
+// looked for in the module's own folder, the current directory, the system folder and the PATH
+// folders, in that order, and the first that exists is taken, a folder too. A folder cannot be
+// started (ERROR_ACCESS_DENIED).
+std::optional<std::u16string> Kernel::FindProgram(const char16_t* applicationName,
+                                                  const char16_t* commandLine, DWORD& error) const {
+    std::vector<std::u16string> candidates;
+    bool searched = false;
+    if (applicationName != nullptr) {
+        candidates.emplace_back(applicationName);
+    } else {
+        std::u16string name = FirstName(commandLine);
+        const std::size_t lastSeparator = name.find_last_of(u"\\/");
+        const std::size_t dot = name.find_last_of(u'.');
+        if (dot == std::u16string::npos ||
+            (lastSeparator != std::u16string::npos && dot < lastSeparator)) {
+            name += u".exe";
+        }
+        const bool full = (name.size() >= 2 && name[1] == u':') ||
+                          (!name.empty() && (name[0] == u'\\' || name[0] == u'/'));
+        const bool dotted = name.rfind(u".\\", 0) == 0 || name.rfind(u"..\\", 0) == 0 ||
+                            name.rfind(u"./", 0) == 0 || name.rfind(u"../", 0) == 0;
+        if (full || dotted) {
+            candidates.push_back(name);
+        } else {
+            searched = true;
+            std::vector<std::u16string> folders = {FolderOf(config_.moduleFileName),
+                                                   config_.currentDirectory,
+                                                   config_.systemDirectory};
+            folders.insert(folders.end(), config_.pathFolders.begin(), config_.pathFolders.end());
+            for (const std::u16string& folder : folders) {
+                if (!folder.empty()) {
+                    candidates.push_back(folder + u"\\" + name);
+                }
+            }
+        }
+    }
+    error = ERROR_FILE_NOT_FOUND;
+    for (const std::u16string& candidate : candidates) {
+        DWORD candidateError = 0;
+        const std::optional<std::u16string> normalized = NormalizePath(candidate, candidateError);
+        bool isDirectory = false;
+        if (!normalized || !ResolveHost(*normalized, candidateError, isDirectory)) {
+            // One name alone reports why it failed; a search that finds nothing, that it did not.
+            if (!searched) {
+                error = candidateError;
+            }
+            continue;
+        }
+        if (isDirectory) {
+            error = ERROR_ACCESS_DENIED;
+            return std::nullopt;
+        }
+        return normalized;
+    }
+    return std::nullopt;
+}
 
 BOOL Kernel::CreateProcessW(const char16_t* applicationName, char16_t* commandLine,
                             void* processAttributes, void* threadAttributes, BOOL inheritHandles,
@@ -136,42 +213,25 @@ BOOL Kernel::CreateProcessW(const char16_t* applicationName, char16_t* commandLi
         (applicationName == nullptr && commandLine == nullptr)) {
         return finish(FALSE, ERROR_INVALID_PARAMETER);
     }
-    const std::u16string key =
-        commandLine != nullptr ? std::u16string(commandLine) : std::u16string(applicationName);
+    DWORD error = 0;
+    const std::optional<std::u16string> program = FindProgram(applicationName, commandLine, error);
+    if (!program) {
+        return finish(FALSE, error);
+    }
+    launch.program = *program;
+    const std::u16string key = UpperCase(*program);
     const ProcessScript* script = nullptr;
-    for (const auto& [line, candidate] : scripts_) {
-        if (line == key) {
+    for (const auto& [path, candidate] : scripts_) {
+        if (path == key) {
             script = &candidate;
         }
     }
+    // A file that no script stands behind is no program the desktop can run.
     if (script == nullptr) {
-        return finish(FALSE, ERROR_FILE_NOT_FOUND);
+        return finish(FALSE, ERROR_BAD_EXE_FORMAT);
     }
     if (script->startError != 0) {
         return finish(FALSE, script->startError);
-    }
-    if (script->requireImageFile) {
-        std::u16string image =
-            applicationName != nullptr ? std::u16string(applicationName) : ImageOf(key);
-        std::size_t lastSeparator = image.find_last_of(u"\\/");
-        std::size_t dot = image.find_last_of(u'.');
-        if (dot == std::u16string::npos ||
-            (lastSeparator != std::u16string::npos && dot < lastSeparator)) {
-            image += u".exe";
-        }
-        const bool absolute =
-            (image.size() >= 2 && image[1] == u':') || (!image.empty() && image[0] == u'\\');
-        if (!absolute) {
-            std::u16string base = currentDirectory != nullptr ? std::u16string(currentDirectory)
-                                                              : config_.currentDirectory;
-            image = base + u"\\" + image;
-        }
-        DWORD error = 0;
-        bool isDirectory = false;
-        auto normalized = NormalizePath(image, error);
-        if (!normalized || !ResolveHost(*normalized, error, isDirectory) || isDirectory) {
-            return finish(FALSE, error != 0 ? error : ERROR_ACCESS_DENIED);
-        }
     }
 
     auto object = std::make_shared<ProcessObject>();
@@ -181,7 +241,7 @@ BOOL Kernel::CreateProcessW(const char16_t* applicationName, char16_t* commandLi
     object->thread = AsHandle<HANDLE>(NewHandleValue());
     processHandles_[ValueOf(object->process)] = object;
     processHandles_[ValueOf(object->thread)] = object;
-    std::string detail = Utf16ToUtf8(key);
+    std::string detail = Utf16ToUtf8(*program);
     ledger_.Acquire(ValueOf(object->process), HandleKind::Process, "CreateProcessW", detail);
     ledger_.Acquire(ValueOf(object->thread), HandleKind::Thread, "CreateProcessW", detail);
     processInformation->hProcess = object->process;

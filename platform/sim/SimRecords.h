@@ -83,16 +83,12 @@ struct MessageBoxRecord {
     int answer = 0;
 };
 
-// A scripted process, chosen by the command line CreateProcessW receives.
+// A scripted process, chosen by the program file CreateProcessW finds (its full path).
 struct ProcessScript {
-    DWORD startError = 0;    // non-zero: CreateProcessW fails with this error
-    DWORD exitCode = 0;      // the code the process ends with
-    DWORD waitError = 0;     // non-zero: the wait returns WAIT_FAILED with this error
-    DWORD exitCodeError = 0; // non-zero: GetExitCodeProcess fails with this error
-    // True: the start also fails with ERROR_FILE_NOT_FOUND (or ERROR_PATH_NOT_FOUND) when the
-    // program file (the first word of the command line, with ".exe" appended when it has no
-    // extension) does not exist, resolved against the directory given or the current one.
-    bool requireImageFile = false;
+    DWORD startError = 0;         // non-zero: CreateProcessW fails with this error
+    DWORD exitCode = 0;           // the code the process ends with
+    DWORD waitError = 0;          // non-zero: the wait returns WAIT_FAILED with this error
+    DWORD exitCodeError = 0;      // non-zero: GetExitCodeProcess fails with this error
     std::function<void()> onWait; // runs inside the wait: "while the installer runs"
 
     static ProcessScript CannotStart(DWORD error);
@@ -110,6 +106,7 @@ struct ProcessLaunch {
     const void* environment = nullptr;
     const char16_t* currentDirectoryPointer = nullptr; // null: inherit
     std::optional<std::u16string> currentDirectory;
+    std::u16string program; // the full path of the program file found ("" when none was)
     bool hadStartupInfo = false;
     STARTUPINFOW startupInfo{}; // a copy; its pointers are as passed
     BOOL result = FALSE;

@@ -76,8 +76,14 @@ void DesktopArrangement::FailNextHeapAllocs(int count) {
 void DesktopArrangement::StopHeapFailures() {
     Areas().kernel.StopHeapFailures();
 }
-void DesktopArrangement::ScriptProcess(std::u16string commandLine, ProcessScript script) {
-    Areas().kernel.ScriptProcess(std::move(commandLine), std::move(script));
+void DesktopArrangement::ScriptProcess(std::u16string program, ProcessScript script) {
+    Areas().kernel.ScriptProcess(std::move(program), std::move(script));
+}
+void DesktopArrangement::AddPathFolder(std::u16string windowsPath) {
+    Areas().config.pathFolders.push_back(std::move(windowsPath));
+}
+void DesktopArrangement::FailCurrentDirectory(DWORD error) {
+    Areas().kernel.FailCurrentDirectory(error);
 }
 void DesktopArrangement::SetMessageLog(bool on) {
     Areas().messaging.SetMessageLog(on);

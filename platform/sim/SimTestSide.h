@@ -29,6 +29,10 @@ public:
     void CreateHostFile(std::u16string_view windowsPath, std::string_view bytes);
     void SetCurrentDirectory(std::u16string windowsPath);
     void SetModuleFileName(std::u16string windowsPath);
+    // Appended to the PATH that CreateProcessW searches.
+    void AddPathFolder(std::u16string windowsPath);
+    // From now on GetCurrentDirectoryW fails with `error` (0: works again).
+    void FailCurrentDirectory(DWORD error);
     // Opening the path fails with `error` (a file another program holds open).
     void LockPath(std::u16string_view windowsPath, DWORD error = ERROR_SHARING_VIOLATION);
     void UnlockPath(std::u16string_view windowsPath);
@@ -50,7 +54,9 @@ public:
     void FailHeapAlloc(std::function<bool(const HeapAllocRequest&)> predicate);
     void FailNextHeapAllocs(int count);
     void StopHeapFailures();
-    void ScriptProcess(std::u16string commandLine, ProcessScript script);
+    // The program file at `program` (completed against the current directory when relative) is
+    // made on drive C:, and CreateProcessW runs it as the script says once it finds that file.
+    void ScriptProcess(std::u16string program, ProcessScript script);
 
     // ---- Messages ----
     // Off: messages are delivered as ever but not recorded, so that a benchmark's thousands

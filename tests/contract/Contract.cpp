@@ -22,7 +22,9 @@ constexpr UINT kMarker = WM_USER + 99;
 
 } // namespace
 
-Environment& Env() { return *environment; }
+Environment& Env() {
+    return *environment;
+}
 
 std::vector<Case>& Cases() {
     static std::vector<Case> cases;
@@ -35,7 +37,9 @@ void Failure(const char* file, int line, const std::string& what) {
     std::printf("    %s:%d: %s\n", base != nullptr ? base + 1 : file, line, what.c_str());
 }
 
-std::string ShowSigned(long long value) { return std::to_string(value); }
+std::string ShowSigned(long long value) {
+    return std::to_string(value);
+}
 
 std::string ShowUnsigned(unsigned long long value) {
     char hex[24];
@@ -82,10 +86,11 @@ std::vector<Seen>& Log() {
     return log;
 }
 
-void SetBehaviour(Behaviour next) { behaviour = std::move(next); }
+void SetBehaviour(Behaviour next) {
+    behaviour = std::move(next);
+}
 
-LRESULT PLATFORM_CALLBACK TestProcedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT PLATFORM_CALLBACK TestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool posted = procedureDepth == 0 && window == dispatchWindow &&
                         message == dispatchMessage && dispatchMessage != 0;
     if (message != kMarker) {

@@ -31,7 +31,20 @@ public:
     virtual std::u16string ExitingProgram(DWORD exitCode) = 0;
     // A full path in an existing folder that holds no such file.
     virtual std::string MissingFile() = 0;
+
+    // Programs for CreateProcessW to find, all under the current folder, which is neither the
+    // suite's own folder nor on the PATH. Each gives the full path it made.
+    // A program that ends by itself with kPlacedExitCode, at this relative path.
+    virtual std::u16string PlaceProgram(const std::u16string& relative) = 0;
+    virtual std::u16string MakeFolder(const std::u16string& relative) = 0;
+    // Appends the folder to the PATH that CreateProcessW searches.
+    virtual void AddToPath(const std::u16string& folder) = 0;
+    // A command line naming this suite's own program by its bare file name, which lies only in
+    // the suite's folder; that process ends with this exit code.
+    virtual std::u16string OwnProgramByName(DWORD exitCode) = 0;
 };
+
+inline constexpr DWORD kPlacedExitCode = 7;
 
 Environment& Env();
 int RunAll(Environment& environment, int argc, char** argv);
@@ -61,16 +74,19 @@ std::string Show(const std::string& value);
 std::string Show(const std::u16string& value);
 std::string Show(const void* value);
 template <typename T>
-    requires std::is_integral_v<T>
-std::string Show(T value) {
+requires std::is_integral_v<T> std::string Show(T value) {
     if constexpr (std::is_signed_v<T>) {
         return ShowSigned(value);
     } else {
         return ShowUnsigned(value);
     }
 }
-inline std::string Show(const char* value) { return Show(std::string(value)); }
-inline std::string Show(const char16_t* value) { return Show(std::u16string(value)); }
+inline std::string Show(const char* value) {
+    return Show(std::string(value));
+}
+inline std::string Show(const char16_t* value) {
+    return Show(std::u16string(value));
+}
 
 template <typename A, typename B>
 bool CheckEqual(const A& actual, const B& expected, const char* file, int line, const char* text) {
@@ -81,26 +97,26 @@ bool CheckEqual(const A& actual, const B& expected, const char* file, int line, 
     return false;
 }
 
-#define CONTRACT_CASE(name)                                                                    \
-    static void name();                                                                        \
-    static const ::contract::Register name##Registered(#name, name);                           \
+#define CONTRACT_CASE(name)                                                                        \
+    static void name();                                                                            \
+    static const ::contract::Register name##Registered(#name, name);                               \
     static void name()
 
 // Wine is known to differ from Windows here; `why` says how, in one line.
-#define CONTRACT_HOST_CASE(name, why)                                                          \
-    static void name();                                                                        \
-    static const ::contract::Register name##Registered(#name, name, why);                      \
+#define CONTRACT_HOST_CASE(name, why)                                                              \
+    static void name();                                                                            \
+    static const ::contract::Register name##Registered(#name, name, why);                          \
     static void name()
 
-#define CHECK(condition)                                                                       \
+#define CHECK(condition)                                                                           \
     ((condition) ? true : (::contract::Failure(__FILE__, __LINE__, "not true: " #condition), false))
-#define CHECK_EQ(actual, expected)                                                             \
+#define CHECK_EQ(actual, expected)                                                                 \
     ::contract::CheckEqual((actual), (expected), __FILE__, __LINE__, #actual " == " #expected)
 // Ends the case when the check fails: what follows depends on it.
-#define REQUIRE(condition)                                                                     \
-    do {                                                                                       \
-        if (!CHECK(condition))                                                                 \
-            return;                                                                            \
+#define REQUIRE(condition)                                                                         \
+    do {                                                                                           \
+        if (!CHECK(condition))                                                                     \
+            return;                                                                                \
     } while (false)
 
 // ---- Windows and their messages ---------------------------------------------------------------
@@ -157,7 +173,7 @@ void DeliverPosted(HWND window);
 // The log, for one window, of the messages the expectation names, checked step by step.
 bool CheckSequence(HWND window, const Sequence& expected, const char* file, int line,
                    const char* name);
-#define CHECK_SEQUENCE(window, expected)                                                       \
+#define CHECK_SEQUENCE(window, expected)                                                           \
     ::contract::CheckSequence((window), (expected), __FILE__, __LINE__, #expected)
 
 using platform::MessageName;

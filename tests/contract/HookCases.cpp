@@ -37,9 +37,9 @@ CONTRACT_CASE(ReplacedWindowProcedureForwardsThroughCallWindowProc) {
     CHECK_SEQUENCE(window.get(), forwarded);
 
     // Put back, the original procedure is called directly again.
-    CHECK(Os().SetWindowLongPtrW(window.get(), GWLP_WNDPROC,
-                                 reinterpret_cast<LONG_PTR>(previous)) ==
-          reinterpret_cast<LONG_PTR>(&Replacement));
+    CHECK(
+        Os().SetWindowLongPtrW(window.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous)) ==
+        reinterpret_cast<LONG_PTR>(&Replacement));
     replacementSaw.clear();
     CHECK_EQ(Os().SendMessageW(window.get(), WM_USER + 5, 7, 8), 42);
     CHECK(replacementSaw.empty());
@@ -68,8 +68,8 @@ LRESULT PLATFORM_CALLBACK CallWindowHook(int code, WPARAM wParam, LPARAM lParam)
 // wParam saying the current thread sent it; posted messages do not pass through it.
 CONTRACT_CASE(CallWindowHookSeesSentMessagesFirst) {
     TestWindow window(kOverlapped, 100, 100, 300, 200);
-    hook = Os().SetWindowsHookExW(WH_CALLWNDPROC, &CallWindowHook, nullptr,
-                                  Os().GetCurrentThreadId());
+    hook =
+        Os().SetWindowsHookExW(WH_CALLWNDPROC, &CallWindowHook, nullptr, Os().GetCurrentThreadId());
     REQUIRE(hook != nullptr);
 
     Log().clear();

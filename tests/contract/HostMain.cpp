@@ -3,6 +3,7 @@
 #include "platform/sim/SimDesktop.h"
 
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -14,7 +15,10 @@ public:
 
     void Fresh() override {
         api_.reset();
-        desktop_.emplace();
+        platform::sim::SimConfig config;
+        config.currentDirectory = kFolder;
+        config.moduleFileName = kOwnProgram;
+        desktop_.emplace(config);
         desktop_->CreateHostDirectory(kFolder);
         api_.emplace(*desktop_);
     }
@@ -34,9 +38,31 @@ public:
 
     std::string MissingFile() override { return std::string(kFolderAnsi) + "\\no-such-file"; }
 
+    std::u16string PlaceProgram(const std::u16string& relative) override {
+        const std::u16string path = std::u16string(kFolder) + u"\\" + relative;
+        desktop_->ScriptProcess(path,
+                                platform::sim::ProcessScript::Exits(contract::kPlacedExitCode));
+        return path;
+    }
+
+    std::u16string MakeFolder(const std::u16string& relative) override {
+        const std::u16string path = std::u16string(kFolder) + u"\\" + relative;
+        desktop_->CreateHostDirectory(path);
+        return path;
+    }
+
+    void AddToPath(const std::u16string& folder) override { desktop_->AddPathFolder(folder); }
+
+    std::u16string OwnProgramByName(platform::DWORD exitCode) override {
+        desktop_->ScriptProcess(kOwnProgram, platform::sim::ProcessScript::Exits(exitCode));
+        const std::string code = std::to_string(exitCode);
+        return u"contract.exe --exit " + std::u16string(code.begin(), code.end());
+    }
+
 private:
     static constexpr const char16_t* kFolder = u"C:\\Contract";
     static constexpr const char* kFolderAnsi = "C:\\Contract";
+    static constexpr const char16_t* kOwnProgram = u"C:\\Suite\\contract.exe";
 
     static std::u16string Widen(const std::string& ascii) {
         return std::u16string(ascii.begin(), ascii.end());

@@ -2,7 +2,9 @@
 // processes.
 #include "Contract.h"
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace contract {
 namespace {
@@ -88,13 +90,13 @@ CONTRACT_CASE(CodePageConversions) {
     CHECK_EQ(Os().WideCharToMultiByte(1252, 0, u"\u0100", 1, bytes, 16, nullptr, &used), 1);
     CHECK_EQ(std::string(bytes, 1), "A");
     CHECK(!used);
-    CHECK_EQ(Os().WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u0100", 1, bytes, 16,
-                                      nullptr, &used),
+    CHECK_EQ(Os().WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, u"\u0100", 1, bytes, 16, nullptr,
+                                      &used),
              1);
     CHECK_EQ(std::string(bytes, 1), "?");
     CHECK(used);
-    CHECK_EQ(Os().WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, u"\u30BD\\", 2, bytes, 16,
-                                      nullptr, &used),
+    CHECK_EQ(Os().WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, u"\u30BD\\", 2, bytes, 16, nullptr,
+                                      &used),
              3);
     CHECK_EQ(std::string(bytes, 3), "\x83\x5C\\");
     CHECK(!used);
@@ -123,7 +125,8 @@ CONTRACT_HOST_CASE(Utf8RefusesBestFitFlagAndDefaultCharacter,
 
 // Lower case and case-blind comparison follow Unicode in every script, not ASCII alone.
 CONTRACT_CASE(CaseMappingAndComparison) {
-    std::u16string text = u"\u00C9T\u00C9 \u0531\u0532\u0533 \u03A3\u0395 \u0414\u0416 \uFF21\uFF22 1.";
+    std::u16string text =
+        u"\u00C9T\u00C9 \u0531\u0532\u0533 \u03A3\u0395 \u0414\u0416 \uFF21\uFF22 1.";
     CHECK_EQ(Os().CharLowerBuffW(text.data(), static_cast<DWORD>(text.size())),
              static_cast<DWORD>(text.size()));
     CHECK_EQ(text, u"\u00E9t\u00E9 \u0561\u0562\u0563 \u03C3\u03B5 \u0434\u0436 \uFF41\uFF42 1.");
@@ -148,8 +151,7 @@ CONTRACT_CASE(CaseMappingAndComparison) {
                  p.ignoringCase);
     }
     // Counted lengths compare only what they count.
-    CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, u"LABEL1x", 6, u"label1",
-                                 6),
+    CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, u"LABEL1x", 6, u"label1", 6),
              CSTR_EQUAL);
     CHECK_EQ(Os().CompareStringW(LOCALE_USER_DEFAULT, 0, u"label1", -1, u"LABEL1", -1) !=
                  CSTR_EQUAL,
@@ -219,6 +221,117 @@ CONTRACT_CASE(ProcessesStartEndAndReportTheirExitCode) {
           info.u.s.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_ARM64);
     CHECK(info.dwNumberOfProcessors >= 1);
     CHECK(Os().GetCurrentProcess() == reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)));
+}
+
+// CreateProcessW as the launcher calls it: an application name, the command line, nothing else.
+struct Started {
+    BOOL ok = FALSE;
+    DWORD error = 0;    // when it failed
+    DWORD exitCode = 0; // when it started: how the process ended
+    bool nothingStarted = false;
+};
+
+Started Start(const char16_t* applicationName, std::u16string commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    Started result;
+    Os().SetLastError(0);
+    result.ok = Os().CreateProcessW(applicationName, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                    nullptr, nullptr, &startup, &process);
+    if (!result.ok) {
+        result.error = Os().GetLastError();
+        result.nothingStarted =
+            process.hProcess == nullptr && process.hThread == nullptr && process.dwProcessId == 0;
+        return result;
+    }
+    Os().WaitForSingleObject(process.hProcess, 30000);
+    Os().GetExitCodeProcess(process.hProcess, &result.exitCode);
+    Os().CloseHandle(process.hThread);
+    Os().CloseHandle(process.hProcess);
+    return result;
+}
+
+std::u16string Quoted(const std::u16string& path) {
+    return u"\"" + path + u"\"";
+}
+
+// An application name, relative or full, is the program started: a relative one is completed
+// against the current folder.
+CONTRACT_CASE(CreateProcessStartsTheApplicationNameInTheCurrentFolder) {
+    const std::u16string full = Env().PlaceProgram(u"Drivers\\probe.exe");
+    for (const std::u16string& name : {std::u16string(u"Drivers\\probe.exe"), full}) {
+        const Started started = Start(name.c_str(), Quoted(full));
+        CHECK_EQ(started.ok, TRUE);
+        CHECK_EQ(started.exitCode, kPlacedExitCode);
+    }
+}
+
+// By application name nothing is searched: a program that is not where the name says fails,
+// and nothing is started, even when the search would find one.
+CONTRACT_CASE(CreateProcessByApplicationNameFailsForAMissingProgram) {
+    Env().PlaceProgram(u"Drivers\\probe.exe");
+    const std::u16string onPath = Env().PlaceProgram(u"OnPath\\Tools\\planted.exe");
+    Env().AddToPath(
+        onPath.substr(0, onPath.size() - std::u16string(u"\\Tools\\planted.exe").size()));
+    struct Row {
+        const char16_t* name;
+        DWORD error;
+    };
+    const Row rows[] = {
+        {u"Drivers\\absent.exe", ERROR_FILE_NOT_FOUND},
+        {u"probe.exe", ERROR_FILE_NOT_FOUND},          // it lies in Drivers only
+        {u"Drivers\\probe", ERROR_FILE_NOT_FOUND},     // no ".exe" is added
+        {u"Tools\\planted.exe", ERROR_PATH_NOT_FOUND}, // only the search would find it
+    };
+    for (const Row& row : rows) {
+        const Started started = Start(row.name, Quoted(row.name));
+        if (!CHECK_EQ(started.ok, FALSE)) {
+            std::printf("      started %s\n", Show(std::u16string(row.name)).c_str());
+            continue;
+        }
+        CHECK_EQ(started.error, row.error);
+        CHECK(started.nothingStarted);
+    }
+}
+
+// A folder by the program's name is not started.
+CONTRACT_CASE(CreateProcessRefusesAFolder) {
+    const std::u16string folder = Env().MakeFolder(u"Folder.exe");
+    for (const std::u16string& name : {std::u16string(u"Folder.exe"), folder}) {
+        const Started started = Start(name.c_str(), Quoted(folder));
+        CHECK_EQ(started.ok, FALSE);
+        CHECK(started.nothingStarted);
+    }
+}
+
+CONTRACT_HOST_CASE(
+    CreateProcessRefusesAFolderWithAccessDenied,
+    "Wine 8 fails with ERROR_INVALID_HANDLE where Windows gives ERROR_ACCESS_DENIED") {
+    const std::u16string folder = Env().MakeFolder(u"Folder.exe");
+    const Started started = Start(folder.c_str(), Quoted(folder));
+    CHECK_EQ(started.ok, FALSE);
+    CHECK_EQ(started.error, ERROR_ACCESS_DENIED);
+}
+
+// Without an application name the first name on the command line is searched for: in the
+// program's own folder and in the PATH folders, a relative name with a folder in it too.
+CONTRACT_CASE(CreateProcessWithoutApplicationNameSearches) {
+    const std::u16string planted = Env().PlaceProgram(u"OnPath\\Kit\\planted.exe");
+    Env().AddToPath(
+        planted.substr(0, planted.size() - std::u16string(u"\\Kit\\planted.exe").size()));
+    Started started = Start(nullptr, u"Kit\\planted.exe");
+    CHECK_EQ(started.ok, TRUE);
+    CHECK_EQ(started.exitCode, kPlacedExitCode);
+    // The same by application name is not found: the current folder has no Kit folder.
+    started = Start(u"Kit\\planted.exe", u"Kit\\planted.exe");
+    CHECK_EQ(started.ok, FALSE);
+    CHECK_EQ(started.error, ERROR_PATH_NOT_FOUND);
+
+    // The suite's own program, named bare, lies only in its own folder.
+    started = Start(nullptr, Env().OwnProgramByName(5));
+    CHECK_EQ(started.ok, TRUE);
+    CHECK_EQ(started.exitCode, 5u);
 }
 
 } // namespace

@@ -50,18 +50,19 @@ bool SameRect(const RECT& a, const RECT& b) {
 std::string ShowRect(const RECT& r) {
     char text[64];
     std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", static_cast<long>(r.left),
-                  static_cast<long>(r.top), static_cast<long>(r.right), static_cast<long>(r.bottom));
+                  static_cast<long>(r.top), static_cast<long>(r.right),
+                  static_cast<long>(r.bottom));
     return text;
 }
 
-#define CHECK_RECT(actual, ...)                                                                \
-    do {                                                                                       \
-        const RECT got_ = (actual);                                                            \
-        const RECT want_ = __VA_ARGS__;                                                        \
-        if (!SameRect(got_, want_)) {                                                          \
-            ::contract::Failure(__FILE__, __LINE__,                                            \
-                                #actual ": got " + ShowRect(got_) + ", want " + ShowRect(want_)); \
-        }                                                                                      \
+#define CHECK_RECT(actual, ...)                                                                    \
+    do {                                                                                           \
+        const RECT got_ = (actual);                                                                \
+        const RECT want_ = __VA_ARGS__;                                                            \
+        if (!SameRect(got_, want_)) {                                                              \
+            ::contract::Failure(__FILE__, __LINE__,                                                \
+                                #actual ": got " + ShowRect(got_) + ", want " + ShowRect(want_));  \
+        }                                                                                          \
     } while (false)
 
 // A top-level window gets WM_GETMINMAXINFO before WM_NCCREATE, and no WM_SIZE or WM_MOVE until
@@ -132,22 +133,19 @@ CONTRACT_CASE(SetWindowPosSendsItsMessagesInOrder) {
     Log().clear();
     REQUIRE(Os().SetWindowPos(window.get(), nullptr, 50, 60, 320, 240, kFlags));
     const LPARAM client = SizeParam(320 - frame.cx, 240 - frame.cy);
-    const Sequence both = {{WM_WINDOWPOSCHANGING},
-                           {WM_GETMINMAXINFO},
-                           {WM_NCCALCSIZE, How::Sent, TRUE},
-                           {WM_WINDOWPOSCHANGED},
-                           {WM_MOVE},
-                           {WM_SIZE, How::Sent, SIZE_RESTORED, client}};
+    const Sequence both = {
+        {WM_WINDOWPOSCHANGING}, {WM_GETMINMAXINFO}, {WM_NCCALCSIZE, How::Sent, TRUE},
+        {WM_WINDOWPOSCHANGED},  {WM_MOVE},          {WM_SIZE, How::Sent, SIZE_RESTORED, client}};
     CHECK_SEQUENCE(window.get(), both);
     CHECK_RECT(WindowRect(window.get()), {50, 60, 370, 300});
 
     Log().clear();
     REQUIRE(Os().SetWindowPos(window.get(), nullptr, 0, 0, 330, 250, kFlags | SWP_NOMOVE));
-    const Sequence sizeOnly = {{WM_WINDOWPOSCHANGING},
-                               {WM_GETMINMAXINFO},
-                               {WM_WINDOWPOSCHANGED},
-                               {WM_SIZE, How::Sent, SIZE_RESTORED,
-                                SizeParam(330 - frame.cx, 250 - frame.cy)}};
+    const Sequence sizeOnly = {
+        {WM_WINDOWPOSCHANGING},
+        {WM_GETMINMAXINFO},
+        {WM_WINDOWPOSCHANGED},
+        {WM_SIZE, How::Sent, SIZE_RESTORED, SizeParam(330 - frame.cx, 250 - frame.cy)}};
     CHECK_SEQUENCE(window.get(), sizeOnly);
     // The client area stayed where it was.
     CHECK_EQ(Count(window.get(), WM_MOVE), 0);
@@ -323,8 +321,8 @@ CONTRACT_CASE(WindowPosChangingCanAlterTheRequest) {
         }
         return std::nullopt;
     });
-    REQUIRE(Os().SetWindowPos(window.get(), nullptr, 60, 70, 320, 240,
-                              SWP_NOZORDER | SWP_NOACTIVATE));
+    REQUIRE(
+        Os().SetWindowPos(window.get(), nullptr, 60, 70, 320, 240, SWP_NOZORDER | SWP_NOACTIVATE));
     CHECK(asked.hwnd == window.get());
     CHECK_EQ(asked.x, 60);
     CHECK_EQ(asked.y, 70);

@@ -126,6 +126,13 @@ struct BoxFact {
     Icon icon;
 };
 
+// Where an installer lies that the launcher must not start: the package has none of its own.
+enum class Planted {
+    Nowhere,
+    OnPath,         // in a folder on the PATH, under the installer's relative path
+    BesideLauncher, // beside Setup.exe, which is started from another folder
+};
+
 struct Scenario {
     const char* name;
     Lang lang;
@@ -134,6 +141,7 @@ struct Scenario {
     bool installer_present;
     DWORD stub_exit;
     BoxFact box;
+    Planted planted = Planted::Nowhere;
 };
 
 const wchar_t kOpenFailedEn[] = L"Can not open the setup file ('Setup.ini' or '.setup_ini')";
@@ -181,6 +189,24 @@ const Scenario kScenarios[] = {
      false,
      0,
      {kStartFailed, L"ERROR", Icon::Information}},
+    // The launcher searches nowhere for its installer: one that only a search would find is
+    // not started, and the start fails as with no installer.
+    {"installer-on-path",
+     Lang::English,
+     Ini::Good,
+     Flow::InstallerMissing,
+     false,
+     0,
+     {kStartFailed, L"ERROR", Icon::Information},
+     Planted::OnPath},
+    {"installer-beside-launcher",
+     Lang::English,
+     Ini::Good,
+     Flow::InstallerMissing,
+     true,
+     0,
+     {kStartFailed, L"ERROR", Icon::Information},
+     Planted::BesideLauncher},
     {"enter-installs", Lang::English, Ini::Good, Flow::Enter, true, 0, {}},
     {"resize", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
     {"resize-120dpi", Lang::English, Ini::Good, Flow::Resize, true, 0, {}},
@@ -412,6 +438,20 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 void RemoveIfThere(const std::wstring& path) {
     if (FileExists(path) && !DeleteFileW(path.c_str()))
         Fail(L"cannot delete " + Quote(path));
+}
+
+// The installer the launcher picks on this machine, relative to its current directory.
+std::wstring InstallerPath() {
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL ? L"Drivers\\dpinst.exe"
+                                                                       : L"Drivers\\dpinst64.exe";
+}
+
+// The folder on the PATH that holds the package's Drivers folder in the scenario that plants it
+// there: beside the package copy, in the scenario's work folder.
+std::wstring OnPathFolder(const std::wstring& package) {
+    return package.substr(0, package.find_last_of(L'\\')) + L"\\on-path";
 }
 
 // Cross-process GetWindowTextW does not reach every class; WM_GETTEXT does.
@@ -1402,8 +1442,9 @@ private:
         Check(record.error.empty(), L"installer stub ran without trouble", record.error);
         Check(record.records == 1, L"installer started once",
               L"started " + Num(record.records) + L" times");
-        Check(record.cmdline == L"Drivers\\dpinst64.exe",
-              L"installer command line \"Drivers\\dpinst64.exe\"",
+        // The installer by its full path in the package folder, quoted, with nothing after it.
+        const std::wstring expected = L"\"" + o_.package + L"\\" + InstallerPath() + L"\"";
+        Check(SamePath(record.cmdline, expected), L"installer command line " + Quote(expected),
               L"it is " + Quote(record.cmdline));
         Check(record.argc == L"1", L"installer got no arguments (argc 1)", L"argc " + record.argc);
         Check(SamePath(record.cwd, FullPath(o_.package)),
@@ -1435,10 +1476,45 @@ private:
         SetEnvironmentVariableW(L"SETUP_STUB_RECORD", Work(L"stub-record.txt").c_str());
         SetEnvironmentVariableW(L"SETUP_STUB_WAIT_EVENT", nullptr);
         RemoveIfThere(Work(L"stub-record.txt"));
-        Check(!FileExists(o_.package + L"\\Drivers\\dpinst64.exe"),
-              L"Drivers\\dpinst64.exe is missing");
+        const std::wstring installer = InstallerPath();
+        std::wstring exe = o_.setup_exe, dir = o_.package;
+        switch (s_.planted) {
+        case Planted::Nowhere:
+            Check(!FileExists(o_.package + L"\\" + installer), installer + L" is missing");
+            break;
+        case Planted::OnPath: {
+            const std::wstring folder = OnPathFolder(o_.package);
+            Check(!FileExists(o_.package + L"\\Drivers"), L"the package has no Drivers folder");
+            Check(!FileExists(exe.substr(0, exe.find_last_of(L'\\')) + L"\\Drivers"),
+                  L"nor has the launcher's own folder");
+            Check(FileExists(folder + L"\\" + installer),
+                  L"the installer lies in " + Quote(folder));
+            wchar_t path[32768] = {};
+            const DWORD length = GetEnvironmentVariableW(L"PATH", path, 32768);
+            const std::wstring searched =
+                std::wstring(path, length < 32768 ? length : 0) + L";" + folder;
+            if (!SetEnvironmentVariableW(L"PATH", searched.c_str()))
+                Fail(L"cannot set PATH");
+            Say(L"ok: that folder is on the launcher's PATH");
+            break;
+        }
+        case Planted::BesideLauncher:
+            // The package's own Setup.exe, started from a folder with a setup file and no
+            // installer.
+            exe = o_.package + L"\\Setup.exe";
+            dir = Work(L"elsewhere");
+            if (!CreateDirectoryW(dir.c_str(), nullptr) ||
+                !CopyFileW((o_.package + L"\\Setup.ini").c_str(), (dir + L"\\Setup.ini").c_str(),
+                           TRUE))
+                Fail(L"cannot make " + Quote(dir) + L" with the package's Setup.ini");
+            Check(FileExists(o_.package + L"\\" + installer),
+                  installer + L" lies beside the launcher");
+            Check(!FileExists(dir + L"\\Drivers"),
+                  L"the current folder " + Quote(dir) + L" has no Drivers folder");
+            break;
+        }
 
-        Launcher launcher(o_.setup_exe, o_.package, Work(L"window-log.txt"));
+        Launcher launcher(exe, dir, Work(L"window-log.txt"));
         HWND form = StartAndCheckWindow(launcher);
         Click(controls_[kBtnInstall]);
         Say(L"Install clicked");
@@ -1471,8 +1547,19 @@ void Prepare(const Scenario& s, const std::wstring& package) {
         WriteFileBytes(package + L"\\Setup.ini", ini.bytes);
     else
         RemoveIfThere(package + L"\\Setup.ini");
-    if (!s.installer_present)
+    if (s.planted == Planted::OnPath) {
+        // The Drivers folder moves out of the package, to where only a search finds it.
+        const std::wstring folder = OnPathFolder(package);
+        const std::wstring drivers = folder + L"\\Drivers";
+        if (!CreateDirectoryW(folder.c_str(), nullptr) ||
+            !MoveFileW((package + L"\\Drivers").c_str(), drivers.c_str()))
+            Fail(L"cannot move the package's Drivers folder to " + Quote(drivers));
+    }
+    if (!s.installer_present) {
+        // Both names: the launcher picks one by the machine's processor.
+        RemoveIfThere(package + L"\\Drivers\\dpinst.exe");
         RemoveIfThere(package + L"\\Drivers\\dpinst64.exe");
+    }
     Say(L"prepared " + Quote(package) + L" for " + Wide(s.name));
 }
 

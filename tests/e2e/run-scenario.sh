@@ -5,7 +5,8 @@
 #                   --locale=en|ja --dpi=96|120|144 --client=WxH SCENARIO
 #
 # The scenario gets a fresh copy of the package in DIR/e2e-work/SCENARIO/package, which the
-# driver prepares (setup file, missing installer); after the run the copy must be byte for
+# driver prepares (setup file, missing installer, installer moved to DIR/e2e-work/SCENARIO/on-path);
+# after the run the copy must be byte for
 # byte what it was before. Screenshots end up as PNG files in DIR/e2e-shots.
 # Exit status: 0 pass, 1 fail, 77 skipped (this build's programs cannot run here).
 set -uo pipefail

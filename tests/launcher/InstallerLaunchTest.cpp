@@ -16,13 +16,18 @@ using namespace platform;
 using platform::sim::LedgerAction;
 using platform::sim::ProcessScript;
 
-constexpr char16_t kDpinst[] = u"Drivers\\dpinst.exe";
-constexpr char16_t kDpinst64[] = u"Drivers\\dpinst64.exe";
+// The installers in the package folder, the current directory: the only place they may come from.
+const std::u16string kDpinst = InPackage(u"Drivers\\dpinst.exe");
+const std::u16string kDpinst64 = InPackage(u"Drivers\\dpinst64.exe");
+// Another folder, neither current nor the package's.
+constexpr char16_t kTools[] = u"C:\\Tools";
+const std::u16string kToolsDpinst64 = u"C:\\Tools\\Drivers\\dpinst64.exe";
 
 struct InstallCase {
     const char* name{};
     std::function<void(SimConfig&)> configure{};
-    // The installer the launcher is expected to ask for, and how that process behaves.
+    // The installer the launcher is expected to ask for (its full path), and how that process
+    // behaves when it is there.
     std::optional<std::u16string> installer{};
     std::optional<ProcessScript> script{};
     std::function<void(SimDesktop&)> arrange{};
@@ -65,6 +70,10 @@ ProcessScript Script(DWORD exitCode, DWORD waitError = 0, DWORD exitCodeError = 
 const std::vector<std::string> kNormalRun = {
     "acquire buffer",  "acquire process", "acquire thread", "wait while minimised",
     "release process", "release thread",  "release buffer"};
+
+const std::vector<std::string> kStartFailed = {
+    "acquire buffer", "release buffer",
+    "box [information] while shown: It failed in the start from an installer."};
 
 const std::string kUnknownBox = "box [exclamation] while shown: The operating system is unclear.";
 const std::string kIa64Box =
@@ -122,16 +131,46 @@ const InstallCase kCases[] = {
     // Restored and in front before the message; the buffer is gone by then.
     {.name = "InstallerMissing",
      .installer = kDpinst64,
-     .effects = {"acquire buffer", "release buffer",
-                 "box [information] while shown: It failed in the start from an installer."},
+     .effects = kStartFailed,
      .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
      .broughtToFront = true},
     {.name = "InstallerCannotStart",
      .installer = kDpinst64,
      .script = ProcessScript::CannotStart(ERROR_ACCESS_DENIED),
-     .effects = {"acquire buffer", "release buffer",
-                 "box [information] while shown: It failed in the start from an installer."},
+     .effects = kStartFailed,
      .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // A folder by the installer's name is no program.
+    {.name = "FolderNamedLikeTheInstaller",
+     .installer = kDpinst64,
+     .arrange = [](SimDesktop& d) { d.CreateHostDirectory(kDpinst64); },
+     .effects = kStartFailed,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // Installers elsewhere are never searched for: not beside the launcher's own file when it
+    // was started from another folder, not in a folder on the PATH.
+    {.name = "InstallerOnlyBesideTheLauncher",
+     .configure = [](SimConfig& c) { c.moduleFileName = std::u16string(kTools) + u"\\Setup.exe"; },
+     .installer = kDpinst64,
+     .arrange = [](SimDesktop& d) { d.ScriptProcess(kToolsDpinst64, Script(0)); },
+     .effects = kStartFailed,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    {.name = "InstallerOnlyOnThePath",
+     .configure =
+         [](SimConfig& c) {
+             c.pathFolders = {u"C:\\Windows", kTools};
+         },
+     .installer = kDpinst64,
+     .arrange = [](SimDesktop& d) { d.ScriptProcess(kToolsDpinst64, Script(0)); },
+     .effects = kStartFailed,
+     .sizes = {SIZE_MINIMIZED, SIZE_RESTORED},
+     .broughtToFront = true},
+    // Without the current directory there is no path: nothing is asked for or started, and it
+    // ends as a start that failed.
+    {.name = "CurrentDirectoryUnreadable",
+     .beforeClick = [](SimDesktop& d) { d.FailCurrentDirectory(ERROR_ACCESS_DENIED); },
+     .effects = {"box [information] while shown: It failed in the start from an installer."},
      .broughtToFront = true},
     // Reported while still minimised, the platform's text released first; then on as usual.
     {.name = "WaitFails",
@@ -288,14 +327,15 @@ TEST_P(InstallerLaunchTest, EffectsInOrder) {
         foreground.begin() + static_cast<std::ptrdiff_t>(foregroundAtClick_), foreground.end());
     EXPECT_EQ(brought, c.broughtToFront ? std::vector<HWND>{window_} : std::vector<HWND>{});
 
-    // The installer path alone, as a writable copy, with the launcher's own environment,
-    // directory and rights, and a start-up record of defaults.
+    // The installer by its full path, and that path quoted alone as a writable copy for the
+    // command line, with the launcher's own environment, directory and rights, and a start-up
+    // record of defaults.
     const auto& launches = Desktop().Launches();
     ASSERT_EQ(launches.size(), c.installer ? 1u : 0u);
     if (c.installer) {
         const auto& launch = launches.front();
-        EXPECT_FALSE(launch.applicationName.has_value());
-        EXPECT_EQ(launch.commandLine, *c.installer);
+        EXPECT_EQ(launch.applicationName, *c.installer);
+        EXPECT_EQ(launch.commandLine, u"\"" + *c.installer + u"\"");
         EXPECT_FALSE(launch.processAttributes);
         EXPECT_FALSE(launch.threadAttributes);
         EXPECT_EQ(launch.inheritHandles, FALSE);
@@ -331,6 +371,77 @@ TEST_P(InstallerLaunchTest, EffectsInOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InstallerLaunchTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The exact arguments wherever the package lies: the current directory's text with one
+// backslash before the installer's relative path (a drive root has its own), that path as the
+// application name, the same in quotes as the command line, and no working directory.
+struct PathCase {
+    const char* name;
+    WORD architecture;
+    UINT codePage; // the setup file must open there too
+    std::u16string directory;
+    std::u16string applicationName;
+    std::u16string commandLine;
+};
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const PathCase kPathCases[] = {
+    {"DriveRoot", PROCESSOR_ARCHITECTURE_AMD64, 1252, u"C:\\", u"C:\\Drivers\\dpinst64.exe",
+     u"\"C:\\Drivers\\dpinst64.exe\""},
+    {"DriveRootX86", PROCESSOR_ARCHITECTURE_INTEL, 1252, u"C:\\", u"C:\\Drivers\\dpinst.exe",
+     u"\"C:\\Drivers\\dpinst.exe\""},
+    {"NestedWithBlanks", PROCESSOR_ARCHITECTURE_AMD64, 1252, u"C:\\Users\\Ann\\Driver Kit 2\\pkg",
+     u"C:\\Users\\Ann\\Driver Kit 2\\pkg\\Drivers\\dpinst64.exe",
+     u"\"C:\\Users\\Ann\\Driver Kit 2\\pkg\\Drivers\\dpinst64.exe\""},
+    // "C:\ドライバ\パッケージ" on a Japanese system: passed on in UTF-16 as it is.
+    {"Japanese", PROCESSOR_ARCHITECTURE_AMD64, 932,
+     u"C:\\\u30C9\u30E9\u30A4\u30D0\\\u30D1\u30C3\u30B1\u30FC\u30B8",
+     u"C:\\\u30C9\u30E9\u30A4\u30D0\\\u30D1\u30C3\u30B1\u30FC\u30B8\\Drivers\\dpinst64.exe",
+     u"\"C:\\\u30C9\u30E9\u30A4\u30D0\\\u30D1\u30C3\u30B1\u30FC\u30B8\\Drivers\\dpinst64."
+     u"exe\""},
+};
+
+class InstallerPathTest : public LauncherTest, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(InstallerPathTest, StartsTheInstallerByItsFullPath) {
+    const PathCase& c = GetParam();
+    SimConfig config = Config(c.codePage == 932 ? 1041 : 1033, c.codePage);
+    config.nativeArchitecture = c.architecture;
+    config.currentDirectory = c.directory;
+    config.moduleFileName = std::u16string(kTools) + u"\\Setup.exe";
+    Start(config);
+    Desktop().CreateHostFile(
+        c.directory + (c.directory.back() == u'\\' ? u"" : u"\\") + u"Setup.ini", kGoodSetupIni);
+    Desktop().ScriptProcess(c.applicationName, ProcessScript::Exits(0));
+    Desktop().OnIdle([&] { Desktop().ClickButton(MainForm->BtnInstall->Handle()); });
+
+    EXPECT_EQ(RunLauncher(), 0);
+
+    EXPECT_TRUE(Desktop().MessageBoxes().empty());
+    ASSERT_EQ(Desktop().Launches().size(), 1u);
+    const auto& launch = Desktop().Launches().front();
+    EXPECT_EQ(launch.applicationName, c.applicationName);
+    EXPECT_EQ(launch.commandLine, c.commandLine);
+    EXPECT_EQ(launch.currentDirectoryPointer, nullptr);
+    EXPECT_EQ(launch.result, TRUE);
+    EXPECT_TRUE(launch.waited);
+    // The command line lies in the heap block, which went back exactly once.
+    std::size_t acquired = 0, released = 0;
+    for (const auto& event : Desktop().Ledger().Events()) {
+        if (event.kind == HandleKind::HeapBlock &&
+            event.value == reinterpret_cast<std::uintptr_t>(launch.commandLineBuffer)) {
+            ++(event.action == LedgerAction::Acquire ? acquired : released);
+        }
+    }
+    EXPECT_EQ(acquired, 1u);
+    EXPECT_EQ(released, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, InstallerPathTest, ::testing::ValuesIn(kPathCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -2,6 +2,8 @@
 // the system information calls.
 #include "SimFixture.h"
 
+#include "platform/Utf.h"
+
 #include <cstring>
 
 namespace simtest {
@@ -114,18 +116,74 @@ TEST_F(KernelTest, CreateProcessRecordsWhatItWasGivenAndOnWaitRunsInsideTheWait)
     Desk().CloseHandle(pi.hThread);
 }
 
-TEST_F(KernelTest, AProgramFileCanBeRequiredRelativeToTheDirectory) {
-    sim::ProcessScript script;
-    script.requireImageFile = true;
-    Desk().ScriptProcess(u"Drivers\\dpinst.exe", script);
-    EXPECT_EQ(StartProcess(Desk(), u"Drivers\\dpinst.exe").startError, ERROR_PATH_NOT_FOUND);
-    Desk().CreateHostFile(u"C:\\Packages\\Demo\\Drivers\\DPINST.EXE", "MZ");
-    Launch found = StartProcess(Desk(), u"Drivers\\dpinst.exe");
-    EXPECT_TRUE(found.started);
-    EXPECT_EQ(StartProcess(Desk(), u"Drivers\\dpinst.exe", u"C:\\Elsewhere").startError,
-              ERROR_PATH_NOT_FOUND);
-    Desk().CloseHandle(found.info.hProcess);
-    Desk().CloseHandle(found.info.hThread);
+// Which file CreateProcessW starts: an application name is completed against the current
+// directory and never searched for; without one, the command line's first name is searched in
+// the module's folder, the current directory, the system folder and the PATH, in that order.
+TEST_F(KernelTest, CreateProcessFindsItsProgramAsWindowsDoes) {
+    sim::SimConfig config;
+    config.moduleFileName = u"C:\\Tools\\Setup.exe";
+    config.currentDirectory = u"C:\\Work";
+    config.pathFolders = {u"C:\\Empty", u"C:\\Bin"};
+    Start(config);
+    for (const char16_t* program :
+         {u"C:\\Tools\\a.exe", u"C:\\Work\\b.exe", u"C:\\Windows\\System32\\c.exe",
+          u"C:\\Bin\\d.exe", u"C:\\Tools\\same.exe", u"C:\\Bin\\same.exe", u"C:\\Work\\same.exe",
+          u"C:\\Bin\\Sub\\e.exe"}) {
+        Desk().ScriptProcess(program, sim::ProcessScript::Exits(0));
+    }
+    Desk().CreateHostDirectory(u"C:\\Empty");
+    Desk().CreateHostDirectory(u"C:\\Work\\Dir.exe");
+    Desk().CreateHostFile(u"C:\\Work\\notes.exe", "not a program");
+
+    struct Case {
+        const char16_t* applicationName;
+        const char16_t* commandLine;
+        const char16_t* program; // the file found; null: none
+        DWORD error;             // 0: started
+    };
+    const Case cases[] = {
+        {nullptr, u"a.exe", u"C:\\Tools\\a.exe", 0},
+        {nullptr, u"b", u"C:\\Work\\b.exe", 0},
+        {nullptr, u"c.exe /q", u"C:\\Windows\\System32\\c.exe", 0},
+        {nullptr, u"\"d.exe\" --x", u"C:\\Bin\\d.exe", 0},
+        {nullptr, u"same.exe", u"C:\\Tools\\same.exe", 0},
+        {nullptr, u"Sub\\e.exe", u"C:\\Bin\\Sub\\e.exe", 0},
+        {nullptr, u".\\a.exe", nullptr, ERROR_FILE_NOT_FOUND},
+        {nullptr, u"missing.exe", nullptr, ERROR_FILE_NOT_FOUND},
+        {u"b.exe", u"anything", u"C:\\Work\\b.exe", 0},
+        {u"C:\\Bin\\d.exe", u"\"C:\\Bin\\d.exe\"", u"C:\\Bin\\d.exe", 0},
+        {u"same.exe", nullptr, u"C:\\Work\\same.exe", 0},
+        {u"a.exe", u"a.exe", nullptr, ERROR_FILE_NOT_FOUND},
+        {u"d.exe", u"d.exe", nullptr, ERROR_FILE_NOT_FOUND},
+        {u"Sub\\e.exe", u"Sub\\e.exe", nullptr, ERROR_PATH_NOT_FOUND},
+        {u"b", u"b", nullptr, ERROR_FILE_NOT_FOUND}, // no ".exe" added to an application name
+        {u"Dir.exe", u"Dir.exe", nullptr, ERROR_ACCESS_DENIED},
+        {nullptr, u"Dir.exe", nullptr, ERROR_ACCESS_DENIED},
+        {u"notes.exe", u"notes.exe", u"C:\\Work\\notes.exe", ERROR_BAD_EXE_FORMAT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            platform::Utf16ToUtf8(c.applicationName != nullptr ? c.applicationName : u"(none)") +
+            " | " + platform::Utf16ToUtf8(c.commandLine != nullptr ? c.commandLine : u"(none)"));
+        std::u16string line = c.commandLine != nullptr ? c.commandLine : u"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        Desk().SetLastError(0);
+        const BOOL started = Desk().CreateProcessW(
+            c.applicationName, c.commandLine != nullptr ? line.data() : nullptr, nullptr, nullptr,
+            FALSE, 0, nullptr, nullptr, &si, &pi);
+        EXPECT_EQ(Desk().Launches().back().program, c.program != nullptr ? c.program : u"");
+        if (c.error != 0) {
+            EXPECT_FALSE(started);
+            EXPECT_EQ(Desk().GetLastError(), c.error);
+            continue;
+        }
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(Desk().CloseHandle(pi.hThread));
+        EXPECT_TRUE(Desk().CloseHandle(pi.hProcess));
+    }
+    EXPECT_TRUE(Desk().Ledger().Outstanding().empty()) << Desk().Ledger().Report();
 }
 
 TEST_F(KernelTest, TheLedgerKeepsTheOrderAndCatchesSecondReleases) {
