@@ -2,6 +2,7 @@
 // publishes. Its bounds are in ControlBounds.cpp.
 #include "toolkit/Controls.h"
 
+#include "platform/Crackers.h"
 #include "toolkit/Internal.h"
 #include "toolkit/Properties.h"
 
@@ -248,7 +249,16 @@ LRESULT TControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_WINDOWPOSCHANGED) {
-        UpdateBoundsFromWindow();
+        // A child's report carries its new place relative to the parent: nothing to read back.
+        const WINDOWPOS* pos = crack::OnWindowPos(lParam);
+        if (parent_ != nullptr && pos != nullptr && !boundsHeld_) {
+            SetBoundsFields((pos->flags & SWP_NOMOVE) != 0 ? left_ : pos->x,
+                            (pos->flags & SWP_NOMOVE) != 0 ? top_ : pos->y,
+                            (pos->flags & SWP_NOSIZE) != 0 ? width_ : pos->cx,
+                            (pos->flags & SWP_NOSIZE) != 0 ? height_ : pos->cy);
+        } else {
+            UpdateBoundsFromWindow();
+        }
     }
     return DefaultHandler(message, wParam, lParam);
 }

@@ -241,7 +241,8 @@ void TBoundsBracket::Close() {
         if (now == was || control->handle_ == nullptr) {
             continue;
         }
-        // Drawn once with the rest below; WM_WINDOWPOSCHANGED reads the window back.
+        // Drawn once with the rest below; WM_WINDOWPOSCHANGED brings the fields what the window
+        // took.
         if (Os().SetWindowPos(control->handle_, nullptr, now.left, now.top, now.width,
                               now.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW) ==
             FALSE) {

@@ -382,7 +382,8 @@ CONTRACT_CASE(AdjustWindowRectExMatchesTheFrame) {
 // A child window without a sizing border takes the bounds SetWindowPos gives it, with
 // coordinates kept within 16 bits and sizes within 0 to 32767, and nothing else changed: what
 // the toolkit predicts while it holds a control's move back. The parent's client origin is
-// where it is on any desktop; the rectangle is read back relative to it.
+// where it is on any desktop; the rectangle is read back relative to it, and the move's
+// WM_WINDOWPOSCHANGED reports the same place.
 CONTRACT_CASE(ChildWindowTakesTheBoundsItIsGiven) {
     TestWindow parent(kOverlapped | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50, 400, 300);
     struct Row {
@@ -403,7 +404,16 @@ CONTRACT_CASE(ChildWindowTakesTheBoundsItIsGiven) {
             Os().CreateWindowExW(0, className, u"child", WS_CHILD | WS_VISIBLE, 1, 1, 60, 20,
                                  parent.get(), nullptr, Os().GetModuleHandleW(nullptr), nullptr);
         REQUIRE(child != nullptr);
+        // What WM_WINDOWPOSCHANGED reports (seen for the test class only).
+        std::optional<WINDOWPOS> reported;
+        SetBehaviour([&](HWND hwnd, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (hwnd == child && message == WM_WINDOWPOSCHANGED) {
+                reported = *reinterpret_cast<const WINDOWPOS*>(lParam);
+            }
+            return std::nullopt;
+        });
         for (const Row& row : rows) {
+            reported.reset();
             REQUIRE(Os().SetWindowPos(child, nullptr, row.x, row.y, row.cx, row.cy,
                                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW));
             RECT rect = WindowRect(child);
@@ -412,7 +422,15 @@ CONTRACT_CASE(ChildWindowTakesTheBoundsItIsGiven) {
             CHECK_RECT((RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y}), row.taken);
             CHECK_EQ(ClientSize(child).cx, row.taken.right - row.taken.left);
             CHECK_EQ(ClientSize(child).cy, row.taken.bottom - row.taken.top);
+            if (reported) {
+                CHECK_RECT((RECT{reported->x, reported->y, reported->x + reported->cx,
+                                 reported->y + reported->cy}),
+                           row.taken);
+            } else {
+                CHECK(className != TestClass());
+            }
         }
+        SetBehaviour(nullptr);
         Os().DestroyWindow(child);
     }
 }
