@@ -219,13 +219,21 @@ void TBoundsBracket::Close() {
         return;
     }
     // Fonts first, while the bracket still holds the moves: a label that sizes itself to its
-    // text moves with the rest.
-    while (!bracket.fonts.empty()) {
-        TControl* control = bracket.fonts.front();
-        bracket.fonts.erase(bracket.fonts.begin());
+    // text moves with the rest. A font that cannot be made stops neither the others nor the
+    // moves; the first failure is reported at the end.
+    std::exception_ptr fontFailure;
+    for (std::size_t i = 0; i < bracket.fonts.size(); ++i) {
+        TControl* control = bracket.fonts[i];
         control->fontHeld_ = false;
-        control->UpdateWindowFont();
+        try {
+            control->UpdateWindowFont();
+        } catch (...) {
+            if (!fontFailure) {
+                fontFailure = std::current_exception();
+            }
+        }
     }
+    bracket.fonts.clear();
     bracket.depth = 0;
     std::vector<std::pair<TControl*, Bounds>> moves;
     moves.swap(bracket.moves);
@@ -254,6 +262,9 @@ void TBoundsBracket::Close() {
     if (redraw && parent != nullptr && parent->HandleAllocated()) {
         Os().RedrawWindow(parent->WindowHandle(), nullptr, nullptr,
                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    if (fontFailure) {
+        std::rethrow_exception(fontFailure);
     }
     if (!failed.empty()) {
         throw EInvalidOperation(u"Cannot move the window of " + failed);
