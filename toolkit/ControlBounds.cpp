@@ -251,9 +251,8 @@ void TBoundsBracket::Close() {
         }
         // Drawn once with the rest below; WM_WINDOWPOSCHANGED brings the fields what the window
         // took.
-        if (Os().SetWindowPos(control->handle_, nullptr, now.left, now.top, now.width,
-                              now.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW) ==
-            FALSE) {
+        if (Os().SetWindowPos(control->handle_, nullptr, now.left, now.top, now.width, now.height,
+                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW) == FALSE) {
             failed = control->Name();
             control->UpdateBoundsFromWindow();
         }

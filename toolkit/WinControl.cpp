@@ -283,5 +283,4 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return TControl::WndProc(message, wParam, lParam);
 }
 
-
 } // namespace toolkit

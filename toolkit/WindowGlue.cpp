@@ -122,5 +122,4 @@ TControl* TControl::FromHandle(HWND window) {
     return it == WindowMap().end() ? nullptr : it->second;
 }
 
-
 } // namespace toolkit

@@ -28,7 +28,8 @@ protected:
 
     int MovesOf(const char16_t* name) {
         const std::vector<platform::UINT> sent = desktop_.SentTo(Control(name).Handle());
-        return static_cast<int>(std::count(sent.begin(), sent.end(), platform::WM_WINDOWPOSCHANGING));
+        return static_cast<int>(
+            std::count(sent.begin(), sent.end(), platform::WM_WINDOWPOSCHANGING));
     }
 
     // Where the control's window is, relative to the form's client area.
