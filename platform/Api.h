@@ -119,6 +119,7 @@ public:
     virtual UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) = 0;
     virtual BOOL LockWindowUpdate(HWND window) = 0;
     virtual BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) = 0;
+    virtual BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) = 0;
     virtual BOOL UpdateWindow(HWND window) = 0;
 
     // ---- Messages and hooks ------------------------------------------------------------------

@@ -57,6 +57,7 @@ PLATFORM_DECLARE_HANDLE(HBITMAP);
 PLATFORM_DECLARE_HANDLE(HICON);
 PLATFORM_DECLARE_HANDLE(HMENU);
 PLATFORM_DECLARE_HANDLE(HRSRC);
+PLATFORM_DECLARE_HANDLE(HRGN);
 #undef PLATFORM_DECLARE_HANDLE
 
 // As in Windows: kernel objects, GDI objects and memory handles are untyped.
@@ -476,6 +477,20 @@ constexpr UINT SWP_FRAMECHANGED = 0x0020;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
 constexpr UINT SWP_NOSENDCHANGING = 0x0400;
+
+// RedrawWindow flags.
+constexpr UINT RDW_INVALIDATE = 0x0001;
+constexpr UINT RDW_INTERNALPAINT = 0x0002;
+constexpr UINT RDW_ERASE = 0x0004;
+constexpr UINT RDW_VALIDATE = 0x0008;
+constexpr UINT RDW_NOINTERNALPAINT = 0x0010;
+constexpr UINT RDW_NOERASE = 0x0020;
+constexpr UINT RDW_NOCHILDREN = 0x0040;
+constexpr UINT RDW_ALLCHILDREN = 0x0080;
+constexpr UINT RDW_UPDATENOW = 0x0100;
+constexpr UINT RDW_ERASENOW = 0x0200;
+constexpr UINT RDW_FRAME = 0x0400;
+constexpr UINT RDW_NOFRAME = 0x0800;
 // Pointer-valued, so Records.cpp cannot compare them at compile time.
 inline HWND const HWND_TOP = nullptr;
 inline HWND const HWND_BOTTOM = reinterpret_cast<HWND>(1);

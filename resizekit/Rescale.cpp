@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 
 using platform::Os;
@@ -76,6 +77,12 @@ void TResizeKit::RescaleControls(int ClientWidth, int ClientHeight) {
     const double FontScale = XScale <= YScale ? XScale : YScale;
 
     SyncControlLists();
+    // The windows take their bounds and fonts once, when the walk is over; reading a control
+    // back meanwhile still gives what its window will have.
+    std::optional<toolkit::TBoundsBracket> bracket;
+    if (auto* ownerWindow = dynamic_cast<toolkit::TWinControl*>(owner)) {
+        bracket.emplace(*ownerWindow);
+    }
     SuspendParentFonts();
     auto* ownerControl = AsControl(owner);
     if (FResizeFont && !FNoResizeFntCtls.Contains(owner->Name()) && FOwnerFont &&
@@ -121,6 +128,9 @@ void TResizeKit::RescaleControls(int ClientWidth, int ClientHeight) {
             apply);
     }
     RestoreParentFonts();
+    if (bracket) {
+        bracket->Close();
+    }
 
     if (FFormMaxWidth > 0 && FFormMaxHeight > 0 && FOwnerHandle != nullptr &&
         Os().IsZoomed(FOwnerHandle) != platform::FALSE) {

@@ -13,7 +13,14 @@
 
 namespace toolkit {
 
+class TControl;
 class TWinControl;
+
+namespace internal {
+bool HoldBounds(TControl& control);
+bool HoldFont(TControl& control);
+void ReleaseHeld(TControl& control);
+} // namespace internal
 
 class TControl : public TComponent {
 public:
@@ -104,6 +111,10 @@ protected:
                                      platform::LPARAM lParam);
     // Reads Left/Top/Width/Height back from the window.
     virtual void UpdateBoundsFromWindow();
+    // The window has taken a font made from different attributes.
+    virtual void WindowFontChanged() {}
+    // The font the window has; null before it has a window.
+    platform::HFONT FontHandle() const { return hfont_.get(); }
     void SetBoundsFields(int left, int top, int width, int height);
     void SetVisibleField(bool visible) { visible_ = visible; }
     // The parent's font changed, or the control was switched to follow it.
@@ -117,7 +128,14 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TBoundsBracket;
     friend struct WindowGlue;
+    friend bool internal::HoldBounds(TControl& control);
+    friend bool internal::HoldFont(TControl& control);
+    friend void internal::ReleaseHeld(TControl& control);
+
+    // Makes the window's font from the font's attributes, unless it has that font already.
+    void UpdateWindowFont();
 
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TFont font_;
@@ -138,6 +156,9 @@ private:
     platform::LOGFONTW hfontLog_{};
     TColor hfontColor_{};
     int id_ = 0;
+    // An open TBoundsBracket holds this control's window moves / window font.
+    bool boundsHeld_ = false;
+    bool fontHeld_ = false;
 };
 
 class TWinControl : public TControl {
@@ -200,6 +221,26 @@ private:
     TColor brushColor_ = 0;
 };
 
+// Holds back the window work of the controls inside a parent while it lays them out. Bounds
+// written meanwhile are kept as the window will take them, so reading them back gives what the
+// window ends up with; fonts are made once, from the last attributes. On closing, each moved
+// window is moved once, without drawing, and the parent is drawn again once with all its
+// children. Brackets nest: the outermost one closes.
+class TBoundsBracket {
+public:
+    explicit TBoundsBracket(TWinControl& parent);
+    // EInvalidOperation when a window could not be moved (the others are moved all the same).
+    void Close();
+    // Closes if Close was not called.
+    ~TBoundsBracket();
+    TBoundsBracket(const TBoundsBracket&) = delete;
+    TBoundsBracket& operator=(const TBoundsBracket&) = delete;
+
+private:
+    bool open_ = true;
+    int exceptions_;
+};
+
 // A label: a STATIC window drawing its text on one line from the top left, clipped at its
 // edges, on the parent's background colour in its font's colour; "&" marks a mnemonic.
 class TLabel : public TControl {
@@ -213,8 +254,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void HandleCreated() override;
-    void FontChanged() override;
+    void WindowFontChanged() override;
     void TextChanged() override;
     platform::LRESULT ParentNotify(platform::UINT message, platform::WPARAM wParam,
                                    platform::LPARAM lParam, bool& handled) override;

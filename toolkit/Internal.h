@@ -4,12 +4,31 @@
 #include "platform/Api.h"
 #include "toolkit/Properties.h"
 
+#include <utility>
 #include <vector>
 
 namespace toolkit {
 
 class TControl;
 class TForm;
+
+// Runs a function when the scope ends, however it ends.
+template <class F> class Finally {
+public:
+    explicit Finally(F f) : f_(std::move(f)) {}
+    ~Finally() { f_(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    F f_;
+};
+
+// Binds a control to its window and lets it go when the window is destroyed.
+struct WindowGlue {
+    static void Attach(TControl& control, platform::HWND window);
+    static void Detach(TControl& control);
+};
 
 namespace internal {
 
@@ -31,6 +50,16 @@ platform::LRESULT PLATFORM_CALLBACK ControlWindowProcedure(platform::HWND window
 int AllocateControlId(TControl* control);
 void ReleaseControlId(int id);
 TControl* ControlById(int id);
+
+// The open bounds bracket (TBoundsBracket), as the control sees it. Bounds: true when the
+// bracket holds the control's window moves, having taken the control in. Painting: true when
+// the bracket's closing draws the control again (it or its parent is inside). Font: true when
+// the bracket makes the control's window font at its closing, having taken the control in.
+bool HoldBounds(TControl& control);
+bool HoldPainting(const TControl& control);
+bool HoldFont(TControl& control);
+// The control's window is going: the bracket forgets it.
+void ReleaseHeld(TControl& control);
 
 // Published-property groups shared by several classes.
 const TIdentMap& FontStyleNames();

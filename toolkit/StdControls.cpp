@@ -147,18 +147,13 @@ void TLabel::CreateParams(TCreateParams& params) {
     params.style |= SS_LEFTNOWORDWRAP;
 }
 
-void TLabel::HandleCreated() {
-    TControl::HandleCreated();
-    AdjustSize();
-}
-
 void TLabel::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     AdjustSize();
 }
 
-void TLabel::FontChanged() {
-    TControl::FontChanged();
+// The size follows the font the window now has.
+void TLabel::WindowFontChanged() {
     AdjustSize();
 }
 
@@ -171,16 +166,16 @@ void TLabel::AdjustSize() {
     if (!autoSize_ || (ComponentState() & csLoading) != 0 || !HandleAllocated()) {
         return;
     }
+    // Measured with the window's own font, not one made for the purpose.
+    HFONT font = FontHandle();
+    if (font == nullptr) {
+        return;
+    }
     ScreenDC dc(nullptr);
     if (dc.get() == nullptr) {
         return;
     }
-    const LOGFONTW logFont = Font().LogFont();
-    UniqueFont font(Os().CreateFontIndirectW(&logFont));
-    if (!font) {
-        return;
-    }
-    SelectedObject selected(dc.get(), font.get());
+    SelectedObject selected(dc.get(), font);
     RECT extent{0, 0, 0, 0};
     // An empty label keeps the height of one line.
     const std::u16string text = Caption().empty() ? std::u16string(u" ") : Caption();

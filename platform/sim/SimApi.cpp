@@ -305,6 +305,10 @@ BOOL SimDesktop::InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return areas_->gdi.InvalidateRect(window, rect, erase);
 }
 
+BOOL SimDesktop::RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    return areas_->gdi.RedrawWindow(window, rect, region, flags);
+}
+
 BOOL SimDesktop::UpdateWindow(HWND window) {
     return areas_->gdi.UpdateWindow(window);
 }

@@ -24,7 +24,9 @@
 //     OnMessageBox); while one is "up" its owner is disabled and a "#32770" window is active;
 //   - WM_PAINT comes from UpdateWindow (synchronously) and from GetMessageW when nothing else
 //     is queued, as on Windows; showing, resizing and InvalidateRect make a window need it
-//     (the whole client area: there are no update regions). A window that does not validate
+//     (the whole client area: there are no update regions; RedrawWindow takes RDW_INVALIDATE,
+//     RDW_VALIDATE, RDW_ERASE, RDW_ALLCHILDREN, RDW_NOCHILDREN and RDW_UPDATENOW, and no
+//     internal paints, frames or RDW_ERASENOW). A window that does not validate
 //     itself is validated after its WM_PAINT anyway (Windows would repeat the message
 //     forever). LockWindowUpdate holds back the locked window's painting until it is unlocked;
 //   - WM_ERASEBKGND is sent by BeginPaint only; no WM_NCHITTEST, WM_SETCURSOR, WM_MOUSEACTIVATE,
@@ -190,6 +192,7 @@ public:
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     BOOL LockWindowUpdate(HWND window) override;
     BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) override;
+    BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) override;
     BOOL UpdateWindow(HWND window) override;
 
     // Messages and hooks

@@ -75,6 +75,7 @@ public:
     // ---- The calls ----
     BOOL LockWindowUpdate(HWND window);
     BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+    BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
     BOOL UpdateWindow(HWND window);
     HDC GetDC(HWND window);
     int ReleaseDC(HWND window, HDC dc);

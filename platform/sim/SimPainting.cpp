@@ -130,6 +130,42 @@ BOOL Gdi::InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return TRUE;
 }
 
+BOOL Gdi::RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    (void)rect; // the whole client area, as for InvalidateRect
+    (void)region;
+    if (window == nullptr) {
+        // The desktop: every top-level window.
+        for (HWND top : windows_.TopLevel()) {
+            RedrawWindow(top, nullptr, nullptr, flags | RDW_ALLCHILDREN);
+        }
+        return TRUE;
+    }
+    const Window* w = windows_.FindOrFail(window);
+    if (w == nullptr) {
+        return FALSE;
+    }
+    // Neither children flag: the children too, unless the window clips them.
+    const bool children = (flags & RDW_ALLCHILDREN) != 0 ||
+                          ((flags & RDW_NOCHILDREN) == 0 && (w->style & WS_CLIPCHILDREN) == 0);
+    if ((flags & RDW_INVALIDATE) != 0) {
+        Invalidate(window, (flags & RDW_ERASE) != 0, children);
+    } else if ((flags & RDW_VALIDATE) != 0) {
+        std::function<void(HWND)> validate = [&](HWND h) {
+            Validate(h);
+            if (const Window* v = windows_.Find(h); v != nullptr && children) {
+                for (HWND child : v->children) {
+                    validate(child);
+                }
+            }
+        };
+        validate(window);
+    }
+    if ((flags & RDW_UPDATENOW) != 0) {
+        Paint(window);
+    }
+    return TRUE;
+}
+
 BOOL Gdi::UpdateWindow(HWND window) {
     if (windows_.FindOrFail(window) == nullptr) {
         return FALSE;

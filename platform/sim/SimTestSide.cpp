@@ -167,6 +167,9 @@ HICON DesktopObservation::IconOf(HWND window, int which) const {
 const std::vector<LockWindowUpdateCall>& DesktopObservation::LockWindowUpdateCalls() const {
     return Areas().gdi.LockWindowUpdateCalls();
 }
+long long DesktopObservation::MoveCalls() const {
+    return Areas().windows.MoveCalls();
+}
 HWND DesktopObservation::LockedWindow() const {
     return Areas().gdi.LockedWindow();
 }

@@ -114,6 +114,8 @@ public:
     bool NeedsPaint(HWND window) const;
 
     // ---- Windows ----
+    // Calls of SetWindowPos and MoveWindow so far, counted with the message log off too.
+    long long MoveCalls() const;
     const std::vector<HWND>& ForegroundRequests() const;
     std::vector<HWND> TopLevelWindows() const;       // in z-order, topmost first
     std::vector<HWND> ChildrenOf(HWND parent) const; // in z-order (= tab order)

@@ -356,11 +356,13 @@ BOOL WindowTree::SetWindowPosImpl(HWND window, HWND insertAfter, int x, int y, i
 
 BOOL WindowTree::SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy,
                               UINT flags) {
+    ++moveCalls_;
     // The window manager's own flags are not the caller's to give.
     return SetWindowPosImpl(window, insertAfter, x, y, cx, cy, flags & ~SWP_STATECHANGED);
 }
 
 BOOL WindowTree::MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    ++moveCalls_;
     return SetWindowPosImpl(window, nullptr, x, y, width, height,
                             SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }

@@ -133,6 +133,8 @@ public:
     BOOL GetClientRect(HWND window, RECT* rect);
     BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
     BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+    // Calls of SetWindowPos and MoveWindow so far (the system's own moves not counted).
+    long long MoveCalls() const { return moveCalls_; }
     int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
     BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
     int GetSystemMetrics(int index);
@@ -160,6 +162,7 @@ private:
     // number of windows. Nothing depends on the order of this table.
     std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows_;
     std::vector<HWND> topLevel_; // z-order, top first
+    long long moveCalls_ = 0;
 };
 
 } // namespace platform::sim

@@ -151,6 +151,10 @@ BOOL Win32Api::InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
     return ::InvalidateRect(ToWin(window), ToWin(rect), erase);
 }
 
+BOOL Win32Api::RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    return ::RedrawWindow(ToWin(window), ToWin(rect), ToWin(region), flags);
+}
+
 BOOL Win32Api::UpdateWindow(HWND window) {
     return ::UpdateWindow(ToWin(window));
 }

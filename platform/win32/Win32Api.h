@@ -106,6 +106,7 @@ public:
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override;
     BOOL LockWindowUpdate(HWND window) override;
     BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) override;
+    BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) override;
     BOOL UpdateWindow(HWND window) override;
 
     // ---- Messages and hooks (User.cpp) -----------------------------------------------------

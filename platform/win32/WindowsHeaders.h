@@ -42,6 +42,7 @@ PLATFORM_WIN32_MIRROR(platform::HBITMAP__, ::HBITMAP__)
 PLATFORM_WIN32_MIRROR(platform::HICON__, ::HICON__)
 PLATFORM_WIN32_MIRROR(platform::HMENU__, ::HMENU__)
 PLATFORM_WIN32_MIRROR(platform::HRSRC__, ::HRSRC__)
+PLATFORM_WIN32_MIRROR(platform::HRGN__, ::HRGN__)
 
 // Text and out-parameters whose Windows type is a different integer of the same width.
 PLATFORM_WIN32_MIRROR(char16_t, wchar_t)

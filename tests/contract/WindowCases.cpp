@@ -3,6 +3,7 @@
 #include "Contract.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace contract {
 namespace {
@@ -374,6 +375,90 @@ CONTRACT_CASE(AdjustWindowRectExMatchesTheFrame) {
     CHECK_EQ(rect.right - rect.left - 200, frame.cx);
     CHECK_EQ(rect.bottom - rect.top - 100, frame.cy);
     CHECK_EQ(rect.left, -frame.cx / 2);
+}
+
+// A child window without a sizing border takes the bounds SetWindowPos gives it, with
+// coordinates kept within 16 bits and sizes within 0 to 32767, and nothing else changed: what
+// the toolkit predicts while it holds a control's move back. The parent's client origin is
+// where it is on any desktop; the rectangle is read back relative to it, and the move's
+// WM_WINDOWPOSCHANGED reports the same place.
+CONTRACT_CASE(ChildWindowTakesTheBoundsItIsGiven) {
+    TestWindow parent(kOverlapped | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50, 400, 300);
+    struct Row {
+        int x, y, cx, cy;
+        RECT taken; // relative to the parent's client area
+    };
+    const Row rows[] = {
+        {13, 27, 140, 49, {13, 27, 153, 76}},
+        {-5, -7, 30, 20, {-5, -7, 25, 13}},
+        {10, 12, -4, -9, {10, 12, 10, 12}},
+        {0, 0, 0, 0, {0, 0, 0, 0}},
+        {40000, -40000, 50000, 60000, {32767, -32768, 65534, -1}},
+        {-40000, 40000, 32767, 32767, {-32768, 32767, -1, 65534}},
+    };
+    const char16_t* const classes[] = {TestClass(), u"STATIC", u"BUTTON"};
+    for (const char16_t* className : classes) {
+        const HWND child =
+            Os().CreateWindowExW(0, className, u"child", WS_CHILD | WS_VISIBLE, 1, 1, 60, 20,
+                                 parent.get(), nullptr, Os().GetModuleHandleW(nullptr), nullptr);
+        REQUIRE(child != nullptr);
+        // What WM_WINDOWPOSCHANGED reports (seen for the test class only).
+        std::optional<WINDOWPOS> reported;
+        SetBehaviour([&](HWND hwnd, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (hwnd == child && message == WM_WINDOWPOSCHANGED) {
+                reported = *reinterpret_cast<const WINDOWPOS*>(lParam);
+            }
+            return std::nullopt;
+        });
+        for (const Row& row : rows) {
+            reported.reset();
+            REQUIRE(Os().SetWindowPos(child, nullptr, row.x, row.y, row.cx, row.cy,
+                                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW));
+            RECT rect = WindowRect(child);
+            POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+            Os().MapWindowPoints(nullptr, parent.get(), corners, 2);
+            CHECK_RECT((RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y}), row.taken);
+            CHECK_EQ(ClientSize(child).cx, row.taken.right - row.taken.left);
+            CHECK_EQ(ClientSize(child).cy, row.taken.bottom - row.taken.top);
+            if (reported) {
+                CHECK_RECT((RECT{reported->x, reported->y, reported->x + reported->cx,
+                                 reported->y + reported->cy}),
+                           row.taken);
+            } else {
+                CHECK(className != TestClass());
+            }
+        }
+        SetBehaviour(nullptr);
+        Os().DestroyWindow(child);
+    }
+}
+
+// A move with SWP_NOREDRAW leaves nothing to paint; InvalidateRect on a parent that clips its
+// children paints the parent alone; RedrawWindow with RDW_ALLCHILDREN paints the children too.
+CONTRACT_CASE(RedrawWindowReachesTheChildrenAMoveLeftUndrawn) {
+    TestWindow parent(kOverlapped | WS_VISIBLE | WS_CLIPCHILDREN, 60, 60, 300, 200);
+    TestWindow child(WS_CHILD | WS_VISIBLE, 10, 10, 80, 30, parent.get());
+    auto paintsAfterUpdate = [&] {
+        Log().clear();
+        Os().UpdateWindow(parent.get());
+        return std::make_pair(Count(parent.get(), WM_PAINT), Count(child.get(), WM_PAINT));
+    };
+    paintsAfterUpdate();
+    REQUIRE(paintsAfterUpdate() == std::make_pair(0, 0));
+
+    REQUIRE(Os().SetWindowPos(child.get(), nullptr, 20, 15, 120, 40,
+                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW));
+    CHECK(paintsAfterUpdate() == std::make_pair(0, 0));
+
+    REQUIRE(Os().InvalidateRect(parent.get(), nullptr, TRUE));
+    CHECK(paintsAfterUpdate() == std::make_pair(1, 0));
+
+    REQUIRE(Os().RedrawWindow(parent.get(), nullptr, nullptr,
+                              RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN));
+    CHECK(paintsAfterUpdate() == std::make_pair(1, 1));
+
+    REQUIRE(Os().RedrawWindow(parent.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN));
+    CHECK(paintsAfterUpdate() == std::make_pair(1, 0));
 }
 
 CONTRACT_HOST_CASE(MinimisedWindowLiesFarOffScreen,

@@ -86,6 +86,7 @@ public:
     UINT_PTR SHAppBarMessage(DWORD message, APPBARDATA* data) override { Record("SHAppBarMessage"); return target_.SHAppBarMessage(message, data); }
     BOOL LockWindowUpdate(HWND window) override { Record("LockWindowUpdate"); return target_.LockWindowUpdate(window); }
     BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) override { Record("InvalidateRect"); return target_.InvalidateRect(window, rect, erase); }
+    BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) override { Record("RedrawWindow"); return target_.RedrawWindow(window, rect, region, flags); }
     BOOL UpdateWindow(HWND window) override { Record("UpdateWindow"); return target_.UpdateWindow(window); }
     LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override { Record("SendMessageW"); return target_.SendMessageW(window, message, wParam, lParam); }
     BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override { Record("PostMessageW"); return target_.PostMessageW(window, message, wParam, lParam); }

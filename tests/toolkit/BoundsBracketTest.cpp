@@ -1,0 +1,214 @@
+// The bounds bracket: a parent's controls read back what their windows will take while their
+// moves and fonts are held, and each window is moved once, drawn once, when it closes.
+#include "ToolkitTest.h"
+
+#include "toolkit/Controls.h"
+#include "toolkit/Forms.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace toolkit_test {
+namespace {
+
+using namespace toolkit;
+using namespace platform;
+using platform::sim::HandleKind;
+
+struct Rect {
+    int left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
+}
+
+Rect FieldsOf(const TControl& c) {
+    return {c.Left(), c.Top(), c.Width(), c.Height()};
+}
+
+class BoundsBracketTest : public DesktopTest {
+protected:
+    BoundsBracketTest() {
+        form_ = std::make_unique<TForm>(nullptr);
+        form_->SetBounds(100, 100, 500, 400);
+        frame_ = new TFrame(form_.get());
+        frame_->SetParent(form_.get());
+        frame_->SetBounds(200, 150, 160, 120);
+        a_ = MakeLabel(form_.get(), 10, 20, 80, 17);
+        b_ = MakeLabel(frame_, 5, 6, 70, 15);
+        form_->Show();
+        Settle();
+    }
+
+    TLabel* MakeLabel(TWinControl* parent, int left, int top, int width, int height) {
+        auto* label = new TLabel(form_.get());
+        label->SetParent(parent);
+        label->SetParentFont(false);
+        label->SetBounds(left, top, width, height);
+        return label;
+    }
+
+    // Paints whatever is pending and forgets the messages so far.
+    void Settle() {
+        desktop_.UpdateWindow(form_->Handle());
+        desktop_.ClearMessages();
+    }
+
+    // Where the control's window really is, relative to its parent's client area.
+    Rect WindowOf(TControl& c) {
+        RECT r{};
+        desktop_.GetWindowRect(c.Handle(), &r);
+        POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+        desktop_.MapWindowPoints(nullptr, c.Parent()->Handle(), corners, 2);
+        return {corners[0].x, corners[0].y, corners[1].x - corners[0].x,
+                corners[1].y - corners[0].y};
+    }
+
+    int MovesOf(TControl& c) {
+        const std::vector<UINT> sent = desktop_.SentTo(c.Handle());
+        return static_cast<int>(std::count(sent.begin(), sent.end(), WM_WINDOWPOSCHANGING));
+    }
+
+    std::unique_ptr<TForm> form_;
+    TFrame* frame_ = nullptr;
+    TLabel* a_ = nullptr;
+    TLabel* b_ = nullptr;
+};
+
+// Each write reads back at once what the window will take: sizes below 0 as 0, coordinates and
+// sizes beyond 16 bits cut to them. The window moves once, when the bracket closes, to that.
+TEST_F(BoundsBracketTest, WritesReadBackWhatTheWindowTakesAndMoveItOnce) {
+    struct Row {
+        Rect written; // Top, Left, Width, Height written in that order
+        Rect taken;
+    };
+    const Row rows[] = {
+        {{40, 30, 120, 25}, {40, 30, 120, 25}},
+        {{-4, -6, -10, 18}, {-4, -6, 0, 18}},
+        {{-40000, 40000, 50000, 7}, {-32768, 32767, 32767, 7}},
+        {{12, 11, 32767, 40000}, {12, 11, 32767, 32767}},
+    };
+    for (const Row& row : rows) {
+        const long long callsBefore = desktop_.MoveCalls();
+        {
+            TBoundsBracket bracket(*form_);
+            const Rect was = WindowOf(*a_);
+            a_->SetTop(row.written.top);
+            EXPECT_EQ(a_->Top(), row.taken.top);
+            a_->SetLeft(row.written.left);
+            EXPECT_EQ(a_->Left(), row.taken.left);
+            a_->SetWidth(row.written.width);
+            EXPECT_EQ(a_->Width(), row.taken.width);
+            a_->SetHeight(row.written.height);
+            EXPECT_EQ(a_->Height(), row.taken.height);
+            EXPECT_EQ(desktop_.MoveCalls(), callsBefore) << "nothing moves inside the bracket";
+            EXPECT_EQ(WindowOf(*a_), was);
+            bracket.Close();
+        }
+        EXPECT_EQ(desktop_.MoveCalls(), callsBefore + 1);
+        EXPECT_EQ(MovesOf(*a_), 1);
+        EXPECT_EQ(WindowOf(*a_), row.taken);
+        EXPECT_EQ(FieldsOf(*a_), row.taken);
+        desktop_.ClearMessages();
+    }
+}
+
+TEST_F(BoundsBracketTest, AControlWrittenBackToWhereItWasIsNotMovedNorDrawn) {
+    const long long callsBefore = desktop_.MoveCalls();
+    {
+        TBoundsBracket bracket(*form_);
+        a_->SetLeft(300);
+        a_->SetWidth(5);
+        a_->SetLeft(10);
+        a_->SetWidth(80);
+        bracket.Close();
+    }
+    EXPECT_EQ(desktop_.MoveCalls(), callsBefore);
+    EXPECT_EQ(FieldsOf(*a_), (Rect{10, 20, 80, 17}));
+    EXPECT_FALSE(desktop_.NeedsPaint(form_->Handle()));
+    EXPECT_FALSE(desktop_.NeedsPaint(a_->Handle()));
+}
+
+// Nothing is drawn while the bracket is open; closing it leaves the parent and every control
+// in it, nested ones included, to be painted once.
+TEST_F(BoundsBracketTest, ClosingDrawsTheParentWithAllItsControls) {
+    {
+        TBoundsBracket bracket(*form_);
+        a_->SetWidth(140);
+        b_->SetTop(30);
+        a_->Font().SetSize(14);
+        b_->Font().SetColor(clRed);
+        EXPECT_FALSE(desktop_.NeedsPaint(form_->Handle()));
+        EXPECT_FALSE(desktop_.NeedsPaint(a_->Handle()));
+        EXPECT_FALSE(desktop_.NeedsPaint(b_->Handle()));
+        bracket.Close();
+    }
+    EXPECT_TRUE(desktop_.NeedsPaint(form_->Handle()));
+    EXPECT_TRUE(desktop_.NeedsPaint(a_->Handle()));
+    EXPECT_TRUE(desktop_.NeedsPaint(frame_->Handle()));
+    EXPECT_TRUE(desktop_.NeedsPaint(b_->Handle()));
+    const std::vector<UINT> paints = desktop_.SentTo(a_->Handle());
+    EXPECT_EQ(std::count(paints.begin(), paints.end(), WM_PAINT), 0);
+}
+
+// A font is made once, from the last attributes, and not at all when they come back to the
+// font the window has.
+TEST_F(BoundsBracketTest, FontsAreMadeOnceFromTheLastAttributes) {
+    const int before = desktop_.Ledger().AcquiredCount(HandleKind::Font);
+    const LRESULT oldFont = desktop_.SendMessageW(a_->Handle(), WM_GETFONT, 0, 0);
+    const int size = a_->Font().Size();
+    {
+        TBoundsBracket bracket(*form_);
+        a_->Font().SetSize(20);
+        a_->Font().SetSize(size);
+        a_->Font().SetSize(a_->Font().Size()); // the same again
+        b_->Font().SetSize(20);
+        b_->Font().SetSize(14);
+        EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), before);
+        bracket.Close();
+    }
+    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), before + 1);
+    EXPECT_EQ(desktop_.SendMessageW(a_->Handle(), WM_GETFONT, 0, 0), oldFont);
+    const auto font = desktop_.FontOf(b_->Handle());
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->lfHeight, -MulDiv(14, 96, 72));
+}
+
+// An inner bracket leaves the work to the outer one; a control destroyed meanwhile is
+// forgotten and the others still move.
+TEST_F(BoundsBracketTest, InnerBracketsWaitForTheOuterOneAndGoneControlsAreForgotten) {
+    auto* c = MakeLabel(form_.get(), 60, 60, 40, 15);
+    Settle();
+    const long long callsBefore = desktop_.MoveCalls();
+    {
+        TBoundsBracket outer(*form_);
+        {
+            TBoundsBracket inner(*frame_);
+            b_->SetLeft(9);
+            c->SetLeft(70);
+            inner.Close();
+        }
+        EXPECT_EQ(desktop_.MoveCalls(), callsBefore);
+        delete c;
+        a_->SetLeft(12);
+        outer.Close();
+    }
+    EXPECT_EQ(desktop_.MoveCalls(), callsBefore + 2);
+    EXPECT_EQ(WindowOf(*b_), (Rect{9, 6, 70, 15}));
+    EXPECT_EQ(WindowOf(*a_), (Rect{12, 20, 80, 17}));
+}
+
+// Outside a bracket a write moves the window at once, as ever.
+TEST_F(BoundsBracketTest, WithoutABracketEachWriteMovesTheWindow) {
+    const long long callsBefore = desktop_.MoveCalls();
+    a_->SetTop(25);
+    EXPECT_EQ(WindowOf(*a_), (Rect{10, 25, 80, 17}));
+    a_->SetWidth(-3);
+    EXPECT_EQ(WindowOf(*a_), (Rect{10, 25, 0, 17}));
+    EXPECT_EQ(desktop_.MoveCalls(), callsBefore + 2);
+}
+
+} // namespace
+} // namespace toolkit_test
