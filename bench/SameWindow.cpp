@@ -238,7 +238,9 @@ void LayOut(int clientWidth, int clientHeight) {
         }
         if (moved) {
             MoveWindow(child.window, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
-        } else if (fontChanged) {
+        }
+        // A move keeps what still fits of the old drawing; text in a new font is drawn anew.
+        if (fontChanged) {
             InvalidateRect(child.window, nullptr, TRUE);
         }
     }
@@ -441,10 +443,11 @@ bool ReadSetupFile() {
     return false;
 }
 
-ATOM Register(const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background) {
+ATOM Register(const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background,
+              UINT style = 0) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
+    windowClass.style = CS_DBLCLKS | style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = cursor;
@@ -479,7 +482,8 @@ int WINAPI wWinMain(HINSTANCE self, HINSTANCE, PWSTR, int) {
     formBrush = CreateSolidBrush(kFormColor);
     if (!Register(L"SameWindowApplication", ApplicationProc, arrow, nullptr) ||
         !Register(L"SameWindowForm", FormProc, arrow, formBrush) ||
-        !Register(L"SameWindowPicture", PictureProc, arrow, nullptr)) {
+        // The stretched picture is drawn anew whenever its size changes.
+        !Register(L"SameWindowPicture", PictureProc, arrow, nullptr, CS_HREDRAW | CS_VREDRAW)) {
         return 1;
     }
 
