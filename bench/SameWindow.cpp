@@ -3,8 +3,9 @@
 // windows, fonts, icons, picture and texts (read from the package's Setup.ini), built from the
 // very resources Setup.exe embeds. On every size change it asks for the work area as Setup.exe
 // does (WM_GETMINMAXINFO), and lays the children out in proportion to the client area: one
-// MoveWindow per child that moved, a new font only where a height changed, all under
-// LockWindowUpdate. bench/startup and bench/resize time Setup.exe against it.
+// MoveWindow without drawing per child that moved and a new font only where a height changed,
+// under LockWindowUpdate, then the client area drawn once. bench/startup and bench/resize time
+// Setup.exe against it.
 //
 // Laid out for 96 dots per inch, the density the benchmarks run at; Setup.exe adapts its
 // layout to other densities, this program does not.
@@ -212,7 +213,6 @@ void LayOut(int clientWidth, int clientHeight) {
     for (Child& child : children) {
         const Bounds bounds{NotZero(Round(child.left * x)), NotZero(Round(child.top * y)),
                             NotZero(Round(child.width * x)), NotZero(Round(child.height * y))};
-        bool fontChanged = false;
         if (child.face != nullptr) {
             const int points = std::max(static_cast<int>(child.points * f), 1);
             const int height = -MulDiv(points, 96, 72);
@@ -228,7 +228,6 @@ void LayOut(int clientWidth, int clientHeight) {
                 }
                 child.font = font;
                 child.fontHeight = height;
-                fontChanged = true;
             }
         }
         const bool moved = !(bounds == child.bounds);
@@ -236,16 +235,15 @@ void LayOut(int clientWidth, int clientHeight) {
         if (child.window == nullptr) {
             continue;
         }
+        // Nothing is drawn before every child is in place: the whole client area is drawn
+        // once at the end.
         if (moved) {
-            MoveWindow(child.window, bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
-        }
-        // A move keeps what still fits of the old drawing; text in a new font is drawn anew.
-        if (fontChanged) {
-            InvalidateRect(child.window, nullptr, TRUE);
+            MoveWindow(child.window, bounds.left, bounds.top, bounds.width, bounds.height, FALSE);
         }
     }
     if (created) {
         LockWindowUpdate(nullptr);
+        RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 }
 
@@ -443,11 +441,10 @@ bool ReadSetupFile() {
     return false;
 }
 
-ATOM Register(const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background,
-              UINT style = 0) {
+ATOM Register(const wchar_t* name, WNDPROC procedure, HCURSOR cursor, HBRUSH background) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS | style;
+    windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = cursor;
@@ -482,8 +479,7 @@ int WINAPI wWinMain(HINSTANCE self, HINSTANCE, PWSTR, int) {
     formBrush = CreateSolidBrush(kFormColor);
     if (!Register(L"SameWindowApplication", ApplicationProc, arrow, nullptr) ||
         !Register(L"SameWindowForm", FormProc, arrow, formBrush) ||
-        // The stretched picture is drawn anew whenever its size changes.
-        !Register(L"SameWindowPicture", PictureProc, arrow, nullptr, CS_HREDRAW | CS_VREDRAW)) {
+        !Register(L"SameWindowPicture", PictureProc, arrow, nullptr)) {
         return 1;
     }
 
