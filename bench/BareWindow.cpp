@@ -1,5 +1,5 @@
 // The yardstick for Setup.exe's start-up: the least a Win32 program does to open a window of
-// the launcher's size. Built by bench/startup with the same compiler, size-optimised and static.
+// the launcher's size. The Windows presets build it with Setup.exe's compiler and flags.
 #include <windows.h>
 
 namespace {
