@@ -220,6 +220,11 @@ void TForm::CreateParams(TCreateParams& params) {
     params.exStyle = WindowExStyle();
     params.x = Left();
     params.y = Top();
+    // A form not shown yet is made where its first showing will put it, unless its size
+    // changes before then: the showing then has nothing to move.
+    if (!shownOnce_) {
+        FirstShowingPlace(params.x, params.y);
+    }
     params.width = Width();
     params.height = Height();
     params.parent = onTaskBar_ ? nullptr : application.Handle();
@@ -253,12 +258,12 @@ void TForm::UpdateBoundsFromWindow() {
     }
 }
 
-void TForm::PlaceForShowing() {
-    int left = Left();
-    int top = Top();
+bool TForm::FirstShowingPlace(int& left, int& top) const {
+    left = Left();
+    top = Top();
     switch (position_) {
     case poDesigned:
-        return;
+        return false;
     case poScreenCenter:
     case poDesktopCenter:
         left = (Os().GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
@@ -276,7 +281,16 @@ void TForm::PlaceForShowing() {
         break;
     }
     }
-    SetBounds(std::max(left, 0), std::max(top, 0), Width(), Height());
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    return true;
+}
+
+void TForm::PlaceForShowing() {
+    int left = 0, top = 0;
+    if (FirstShowingPlace(left, top)) {
+        SetBounds(left, top, Width(), Height());
+    }
 }
 
 void TForm::Show() {

@@ -86,6 +86,7 @@ private:
     platform::DWORD WindowExStyle() const;
     void FrameSize(int& width, int& height) const;
     void ApplyStyle(int clientWidth, int clientHeight);
+    bool FirstShowingPlace(int& left, int& top) const;
     void PlaceForShowing();
     void ScaleForDensity(int from, int to);
 

@@ -130,6 +130,36 @@ TEST_F(FormTest, RunShowsTheMainFormCentredWithTheFocusOnTheFirstButton) {
     EXPECT_FALSE(desktop_.IdleExhausted());
 }
 
+TEST_F(FormTest, ACentredFormIsMadeWhereItShowsAndItsFirstShowingDoesNotMoveIt) {
+    StartUp();
+    HWND window = form_->WindowHandle();
+    RECT made{};
+    desktop_.GetWindowRect(window, &made);
+    const int width = made.right - made.left;
+    const int height = made.bottom - made.top;
+    EXPECT_EQ(made.left, (1280 - width) / 2);
+    EXPECT_EQ(made.top, (1024 - height) / 2);
+    desktop_.SetMessageLog(true);
+    bool checked = false;
+    desktop_.OnIdle([&] {
+        RECT shown{};
+        desktop_.GetWindowRect(window, &shown);
+        EXPECT_EQ(shown.left, made.left);
+        EXPECT_EQ(shown.top, made.top);
+        for (const auto& record : desktop_.MessagesTo(window)) {
+            if (record.message == WM_WINDOWPOSCHANGING && record.windowPosBefore) {
+                EXPECT_NE(record.windowPosBefore->flags & SWP_NOMOVE, 0u)
+                    << "moved to " << record.windowPosBefore->x << ", "
+                    << record.windowPosBefore->y;
+            }
+        }
+        checked = true;
+        desktop_.CloseBox(window);
+    });
+    app_.Run();
+    EXPECT_TRUE(checked);
+}
+
 struct KeyRow {
     const char* what;
     std::vector<WPARAM> keys;
