@@ -109,7 +109,8 @@ fi
 # What a package author does with the ZIP's Setup.exe: the command given to them, with the
 # built-in time-stamping authority in place of "-ts URL" (the only difference), then verify.
 cp "$unsigned" "$work/Setup.exe"
-if osslsigncode sign --help 2>&1 | grep -q -- -TSA-certs; then
+sign_help=$(osslsigncode sign --help 2>&1)
+if grep -q -- -TSA-certs <<<"$sign_help"; then
   timestamp=(-TSA-certs "$keys/tsa-cert.pem" -TSA-key "$keys/tsa-key.pem")
   tsa_verify=(-TSA-CAfile "$keys/tsa-cert.pem")
 else
