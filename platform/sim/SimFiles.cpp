@@ -74,8 +74,8 @@ std::optional<std::u16string> Kernel::NormalizePath(std::u16string_view input, D
     std::replace(path.begin(), path.end(), u'/', u'\\');
     if (path.size() >= 8 && UpperCase(path.substr(0, 8)) == u"\\\\?\\UNC\\") {
         path = u"\\\\" + path.substr(8);
-    } else if (path.rfind(u"\\\\?\\", 0) == 0 || path.rfind(u"\\\\.\\", 0) == 0) {
-        path = path.substr(4); // the long-path and device prefixes change nothing here
+    } else if (path.rfind(u"\\\\?\\", 0) == 0) {
+        path = path.substr(4); // the long-path prefix changes nothing here
     }
     if (path.empty()) {
         error = ERROR_PATH_NOT_FOUND;
