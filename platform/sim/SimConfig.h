@@ -68,6 +68,11 @@ struct SimConfig {
     // Files: drive C: is a host folder. Empty: the desktop makes a private temporary folder
     // (with the current directory inside it) and removes it when it is destroyed.
     std::filesystem::path driveRoot;
+    // Network shares, each "\\server\share": the desktop makes a private temporary folder for
+    // each and removes it when it is destroyed. The current directory may lie on one.
+    std::vector<std::u16string> networkShares;
+    // As SetCurrentDirectory keeps it; GetCurrentDirectoryW drops a trailing backslash except
+    // at a drive root ("C:\"), so a share's root reads "\\server\share".
     std::u16string currentDirectory = u"C:\\Packages\\Demo";
     std::u16string moduleFileName = u"C:\\Packages\\Demo\\Setup.exe";
     // Where CreateProcessW without an application name looks for a program, after the

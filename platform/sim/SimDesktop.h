@@ -31,9 +31,11 @@
 //     forever). LockWindowUpdate holds back the locked window's painting until it is unlocked;
 //   - WM_ERASEBKGND is sent by BeginPaint only; no WM_NCHITTEST, WM_SETCURSOR, WM_MOUSEACTIVATE,
 //     WM_IME_*, WM_GETICON queries or accessibility events;
-//   - files: read-only access to existing files on drive C: (mapped to a host folder); names
-//     match case-insensitively for ASCII and Latin-1 letters only; no UNC paths, no short
-//     (8.3) names, no streams, no overlapped I/O;
+//   - files: read-only access to existing files on drive C: and on the network shares of
+//     SimConfig::networkShares (each mapped to a host folder); names match case-insensitively
+//     for ASCII and Latin-1 letters only; a server without shares gives ERROR_BAD_NETPATH, a
+//     share the server lacks ERROR_BAD_NET_NAME, as Windows does (not Wine); no other drives,
+//     no short (8.3) names, no streams, no overlapped I/O;
 //   - code pages: 932, 1252, 437 (OEM), 65001 and whatever else iconv knows as "CP<n>"; the
 //     best-fit mapping of WideCharToMultiByte (without WC_NO_BEST_FIT_CHARS) covers only
 //     Latin letters with diacritics (U+00C0-U+017F) and full-width ASCII (U+FF01-U+FF5E);

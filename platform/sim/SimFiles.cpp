@@ -37,6 +37,34 @@ std::vector<std::u16string> Components(std::u16string_view path) {
     return parts;
 }
 
+bool IsUnc(std::u16string_view path) {
+    return path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\';
+}
+
+// A path's root and the rest: "C:" for a drive, "\\server\share" for a network path. Nothing
+// when a network path lacks its server or share name.
+std::optional<std::pair<std::u16string, std::u16string>> SplitRoot(std::u16string_view path) {
+    if (IsUnc(path)) {
+        const std::size_t serverEnd = path.find(u'\\', 2);
+        if (serverEnd == std::u16string_view::npos || serverEnd == 2) {
+            return std::nullopt;
+        }
+        std::size_t shareEnd = path.find(u'\\', serverEnd + 1);
+        if (shareEnd == std::u16string_view::npos) {
+            shareEnd = path.size();
+        }
+        if (shareEnd == serverEnd + 1) {
+            return std::nullopt;
+        }
+        return std::pair{std::u16string(path.substr(0, shareEnd)),
+                         std::u16string(path.substr(shareEnd))};
+    }
+    if (path.size() >= 2 && path[1] == u':') {
+        return std::pair{std::u16string(path.substr(0, 2)), std::u16string(path.substr(2))};
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 // ---- Paths ------------------------------------------------------------------------------------
@@ -44,44 +72,63 @@ std::vector<std::u16string> Components(std::u16string_view path) {
 std::optional<std::u16string> Kernel::NormalizePath(std::u16string_view input, DWORD& error) const {
     std::u16string path(input);
     std::replace(path.begin(), path.end(), u'/', u'\\');
-    if (path.rfind(u"\\\\?\\", 0) == 0) {
+    if (path.size() >= 8 && UpperCase(path.substr(0, 8)) == u"\\\\?\\UNC\\") {
+        path = u"\\\\" + path.substr(8);
+    } else if (path.rfind(u"\\\\?\\", 0) == 0) {
         path = path.substr(4); // the long-path prefix changes nothing here
-    } else if (path.rfind(u"\\\\", 0) == 0) {
-        error = ERROR_BAD_NETPATH;
-        return std::nullopt;
     }
     if (path.empty()) {
         error = ERROR_PATH_NOT_FOUND;
         return std::nullopt;
     }
     const std::u16string& current = config_.currentDirectory;
-    char16_t drive = current.size() >= 2 && current[1] == u':' ? current[0] : u'C';
+    const std::optional<std::pair<std::u16string, std::u16string>> currentSplit =
+        SplitRoot(current);
+    const std::u16string currentRoot =
+        currentSplit ? (IsUnc(current) ? currentSplit->first : UpperCase(currentSplit->first))
+                     : std::u16string(u"C:");
+    const std::u16string currentRest = currentSplit ? currentSplit->second : std::u16string();
+    std::u16string root;
     std::u16string rest;
-    if (path.size() >= 2 && path[1] == u':') {
+    if (IsUnc(path)) {
+        auto split = SplitRoot(path);
+        if (!split) {
+            error = ERROR_BAD_PATHNAME;
+            return std::nullopt;
+        }
+        if (std::any_of(split->first.begin() + 2, split->first.end(),
+                        [](char16_t c) { return c != u'\\' && InvalidNameCharacter(c); })) {
+            error = ERROR_INVALID_NAME;
+            return std::nullopt;
+        }
+        root = split->first;
+        rest = split->second;
+    } else if (path.size() >= 2 && path[1] == u':') {
         char16_t given = path[0];
         if (!((given >= u'A' && given <= u'Z') || (given >= u'a' && given <= u'z'))) {
             error = ERROR_INVALID_NAME;
             return std::nullopt;
         }
+        root = UpperCase(std::u16string(1, given)) + u":";
         rest = path.substr(2);
         if (rest.empty() || rest[0] != u'\\') {
-            // "C:name" is relative to the current directory of that drive.
-            rest = (UpperCase(std::u16string(1, given)) == UpperCase(std::u16string(1, drive))
-                        ? current.substr(2)
-                        : u"") +
-                   u"\\" + rest;
+            // "C:name" is relative to the current directory when that is on the same drive.
+            rest = (root == currentRoot ? currentRest : u"") + u"\\" + rest;
         }
-        drive = given;
     } else if (path[0] == u'\\') {
+        // Rooted: the root of the current drive or share.
+        root = currentRoot;
         rest = path;
     } else {
-        rest = current.substr(std::min<std::size_t>(2, current.size())) + u"\\" + path;
+        root = currentRoot;
+        rest = currentRest + u"\\" + path;
     }
     std::vector<std::u16string> parts;
     for (std::u16string part : Components(rest)) {
         if (part == u".") {
             continue;
         }
+        // ".." stops at the root: a share's root as a drive's.
         if (part == u"..") {
             if (!parts.empty()) {
                 parts.pop_back();
@@ -101,24 +148,56 @@ std::optional<std::u16string> Kernel::NormalizePath(std::u16string_view input, D
         }
         parts.push_back(std::move(part));
     }
-    std::u16string normalized = UpperCase(std::u16string(1, drive)) + u":";
+    std::u16string normalized = root;
     for (const auto& part : parts) {
         normalized += u"\\" + part;
     }
-    if (parts.empty()) {
+    if (parts.empty() && !IsUnc(root)) {
         normalized += u"\\";
     }
     return normalized;
 }
 
+std::optional<std::filesystem::path> Kernel::ShareFolder(std::u16string_view root,
+                                                         DWORD& error) const {
+    const std::u16string key = UpperCase(std::u16string(root));
+    const std::u16string server = key.substr(0, key.find(u'\\', 2) + 1);
+    bool serverKnown = false;
+    for (const auto& [share, folder] : shares_) {
+        if (share == key) {
+            return folder;
+        }
+        serverKnown = serverKnown || share.rfind(server, 0) == 0;
+    }
+    error = serverKnown ? ERROR_BAD_NET_NAME : ERROR_BAD_NETPATH;
+    return std::nullopt;
+}
+
 std::optional<std::filesystem::path> Kernel::ResolveHost(const std::u16string& normalized,
                                                          DWORD& error, bool& isDirectory) const {
-    if (normalized.size() < 3 || normalized[0] != u'C') {
-        error = ERROR_PATH_NOT_FOUND;
-        return std::nullopt;
+    std::filesystem::path host;
+    std::vector<std::u16string> parts;
+    if (IsUnc(normalized)) {
+        auto split = SplitRoot(normalized);
+        std::optional<std::filesystem::path> share;
+        if (split) {
+            share = ShareFolder(split->first, error);
+        } else {
+            error = ERROR_BAD_PATHNAME;
+        }
+        if (!share) {
+            return std::nullopt;
+        }
+        host = *share;
+        parts = Components(split->second);
+    } else {
+        if (normalized.size() < 3 || normalized[0] != u'C') {
+            error = ERROR_PATH_NOT_FOUND;
+            return std::nullopt;
+        }
+        host = config_.driveRoot;
+        parts = Components(std::u16string_view(normalized).substr(2));
     }
-    std::vector<std::u16string> parts = Components(std::u16string_view(normalized).substr(2));
-    std::filesystem::path host = config_.driveRoot;
     isDirectory = true;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const bool last = i + 1 == parts.size();
@@ -191,7 +270,12 @@ DWORD Kernel::GetCurrentDirectoryW(DWORD cchBuffer, char16_t* buffer) {
         Fail(currentDirectoryError_);
         return 0;
     }
-    const std::u16string& current = config_.currentDirectory;
+    // Windows keeps the directory with a trailing backslash and reports it without one, except
+    // at a drive root.
+    std::u16string current = config_.currentDirectory;
+    if (current.size() > 1 && current.back() == u'\\' && current[current.size() - 2] != u':') {
+        current.pop_back();
+    }
     const auto length = static_cast<DWORD>(current.size());
     if (buffer == nullptr || cchBuffer < length + 1) {
         return length + 1; // the size needed, terminator included
@@ -351,13 +435,31 @@ std::filesystem::path Kernel::DriveRoot() const {
 std::filesystem::path Kernel::HostPath(std::u16string_view windowsPath) const {
     std::u16string path(windowsPath);
     std::replace(path.begin(), path.end(), u'/', u'\\');
-    if (path.size() >= 2 && path[1] == u':') {
-        path = path.substr(2);
-    } else if (path.empty() || path[0] != u'\\') {
-        path = config_.currentDirectory.substr(2) + u"\\" + path;
+    const std::u16string& current = config_.currentDirectory;
+    if (!IsUnc(path) && !(path.size() >= 2 && path[1] == u':')) {
+        if (!path.empty() && path[0] == u'\\') {
+            const auto split = SplitRoot(current);
+            path = (split ? split->first : std::u16string(u"C:")) + path;
+        } else {
+            path = current + u"\\" + path;
+        }
+    }
+    const auto split = SplitRoot(path);
+    if (!split) {
+        throw std::invalid_argument("simulated desktop: not a path on a drive or a share: " +
+                                    Utf16ToUtf8(path));
     }
     std::filesystem::path host = config_.driveRoot;
-    for (const std::u16string& part : Components(path)) {
+    if (IsUnc(path)) {
+        DWORD error = 0;
+        const auto share = ShareFolder(split->first, error);
+        if (!share) {
+            throw std::invalid_argument("simulated desktop: no such network share: " +
+                                        Utf16ToUtf8(split->first));
+        }
+        host = *share;
+    }
+    for (const std::u16string& part : Components(split->second)) {
         host /= Utf16ToUtf8(part);
     }
     return host;

@@ -2,6 +2,8 @@
 // area also keeps the ledger, on the other areas' behalf.
 #include "platform/sim/SimKernel.h"
 
+#include "platform/sim/SimCommon.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -74,9 +76,27 @@ Kernel::Kernel(SimConfig& config) : config_(config) {
     if (config_.driveRoot.empty()) {
         config_.driveRoot = MakeTemporaryRoot();
         ownsDriveRoot_ = true;
-        // A private drive starts with the current directory in place.
+    }
+    for (const std::u16string& share : config_.networkShares) {
+        const std::size_t serverEnd = share.find(u'\\', 2);
+        if (share.size() < 5 || share.rfind(u"\\\\", 0) != 0 || serverEnd == std::u16string::npos ||
+            serverEnd == 2 || serverEnd + 1 == share.size() ||
+            share.find(u'\\', serverEnd + 1) != std::u16string::npos) {
+            throw std::invalid_argument(
+                "simulated desktop: a network share is \\\\server\\share, not " +
+                Utf16ToUtf8(share));
+        }
+        shares_.emplace_back(UpperCase(share), MakeTemporaryRoot());
+    }
+    // A private drive, or a share, starts with the current directory in place.
+    const bool onShare = config_.currentDirectory.rfind(u"\\\\", 0) == 0;
+    if (ownsDriveRoot_ || onShare) {
         std::error_code ignored;
-        std::filesystem::create_directories(HostPath(config_.currentDirectory), ignored);
+        try {
+            std::filesystem::create_directories(HostPath(config_.currentDirectory), ignored);
+        } catch (const std::invalid_argument&) {
+            // A current directory on a share that does not exist: as a share that went away.
+        }
     }
 }
 
@@ -86,9 +106,12 @@ Kernel::~Kernel() {
             ::close(file.descriptor);
         }
     }
+    std::error_code ignored;
     if (ownsDriveRoot_) {
-        std::error_code ignored;
         std::filesystem::remove_all(config_.driveRoot, ignored);
+    }
+    for (const auto& [share, folder] : shares_) {
+        std::filesystem::remove_all(folder, ignored);
     }
 }
 

@@ -148,12 +148,16 @@ private:
                                               const char16_t* commandLine, DWORD& error) const;
     std::optional<std::filesystem::path> ResolveHost(const std::u16string& normalized, DWORD& error,
                                                      bool& isDirectory) const;
+    // The host folder of a share's root ("\\server\share"): none, with ERROR_BAD_NETPATH when
+    // no share has that server, ERROR_BAD_NET_NAME when the server lacks that share.
+    std::optional<std::filesystem::path> ShareFolder(std::u16string_view root, DWORD& error) const;
     const Resource* ResourceOf(HRSRC handle) const;
     // The one way a block goes back to its allocator; false when it is not one of `blocks`.
     bool FreeBlock(Blocks& blocks, void* memory, HandleKind kind, const char* call, bool valid);
 
     SimConfig& config_;
     bool ownsDriveRoot_ = false;
+    std::vector<std::pair<std::u16string, std::filesystem::path>> shares_; // upper-cased roots
     DWORD lastError_ = 0;
     HandleLedger ledger_;
 

@@ -42,6 +42,13 @@ public:
     // A command line naming this suite's own program by its bare file name, which lies only in
     // the suite's folder; that process ends with this exit code.
     virtual std::u16string OwnProgramByName(DWORD exitCode) = 0;
+
+    // An empty folder on a network share, \\server\share\Package; nothing when this run
+    // has no share (the Wine run gets one from its harness, E2E_SHARE).
+    virtual std::optional<std::u16string> ShareFolder() = 0;
+    // Makes the folder current, as SetCurrentDirectoryW; MakeFile, PlaceProgram and MakeFolder
+    // then work in it. False when it cannot be entered.
+    virtual bool EnterFolder(const std::u16string& folder) = 0;
 };
 
 inline constexpr DWORD kPlacedExitCode = 7;

@@ -18,14 +18,16 @@ public:
         platform::sim::SimConfig config;
         config.currentDirectory = kFolder;
         config.moduleFileName = kOwnProgram;
+        config.networkShares = {kShare};
         desktop_.emplace(config);
         desktop_->CreateHostDirectory(kFolder);
         api_.emplace(*desktop_);
     }
 
     std::string MakeFile(const std::string& name, const std::string& bytes) override {
-        desktop_->CreateHostFile(std::u16string(kFolder) + u"\\" + Widen(name), bytes);
-        return std::string(kFolderAnsi) + "\\" + name;
+        desktop_->CreateHostFile(Current() + u"\\" + Widen(name), bytes);
+        const std::u16string folder = Current();
+        return std::string(folder.begin(), folder.end()) + "\\" + name; // ASCII folders only
     }
 
     std::u16string ExitingProgram(platform::DWORD exitCode) override {
@@ -36,17 +38,20 @@ public:
         return line;
     }
 
-    std::string MissingFile() override { return std::string(kFolderAnsi) + "\\no-such-file"; }
+    std::string MissingFile() override {
+        const std::u16string folder = Current();
+        return std::string(folder.begin(), folder.end()) + "\\no-such-file";
+    }
 
     std::u16string PlaceProgram(const std::u16string& relative) override {
-        const std::u16string path = std::u16string(kFolder) + u"\\" + relative;
+        const std::u16string path = Current() + u"\\" + relative;
         desktop_->ScriptProcess(path,
                                 platform::sim::ProcessScript::Exits(contract::kPlacedExitCode));
         return path;
     }
 
     std::u16string MakeFolder(const std::u16string& relative) override {
-        const std::u16string path = std::u16string(kFolder) + u"\\" + relative;
+        const std::u16string path = Current() + u"\\" + relative;
         desktop_->CreateHostDirectory(path);
         return path;
     }
@@ -59,9 +64,31 @@ public:
         return u"contract.exe --exit " + std::u16string(code.begin(), code.end());
     }
 
+    std::optional<std::u16string> ShareFolder() override {
+        const std::u16string folder = std::u16string(kShare) + u"\\Package";
+        desktop_->CreateHostDirectory(folder);
+        return folder;
+    }
+
+    bool EnterFolder(const std::u16string& folder) override {
+        desktop_->SetCurrentDirectory(folder);
+        return true;
+    }
+
 private:
     static constexpr const char16_t* kFolder = u"C:\\Contract";
-    static constexpr const char* kFolderAnsi = "C:\\Contract";
+    static constexpr const char16_t* kShare = u"\\\\localhost\\contract";
+
+    // The current folder as GetCurrentDirectoryW reports it.
+    static std::u16string Current() {
+        char16_t folder[platform::MAX_PATH] = {};
+        const platform::DWORD n = platform::Os().GetCurrentDirectoryW(platform::MAX_PATH, folder);
+        std::u16string current(folder, n);
+        if (!current.empty() && current.back() == u'\\') {
+            current.pop_back();
+        }
+        return current;
+    }
     static constexpr const char16_t* kOwnProgram = u"C:\\Suite\\contract.exe";
 
     static std::u16string Widen(const std::string& ascii) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace contract {
@@ -332,6 +333,110 @@ CONTRACT_CASE(CreateProcessWithoutApplicationNameSearches) {
     started = Start(nullptr, Env().OwnProgramByName(5));
     CHECK_EQ(started.ok, TRUE);
     CHECK_EQ(started.exitCode, 5u);
+}
+
+// The current folder as GetCurrentDirectoryW reports it.
+std::u16string CurrentFolder() {
+    char16_t folder[MAX_PATH] = {};
+    const DWORD length = Os().GetCurrentDirectoryW(MAX_PATH, folder);
+    return std::u16string(folder, length < MAX_PATH ? length : 0);
+}
+
+// Enters a folder for one case and returns to the one before, whatever the case does.
+class InFolder {
+public:
+    explicit InFolder(const std::u16string& folder) : before_(CurrentFolder()) {
+        entered_ = Env().EnterFolder(folder);
+    }
+    ~InFolder() { Env().EnterFolder(before_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    std::u16string before_;
+    bool entered_ = false;
+};
+
+// A network share works as a folder does: as the current folder (reported without a trailing
+// backslash, also at the share's root), for CreateFileA by full and relative name, and for
+// CreateProcessW by full and relative application name.
+CONTRACT_CASE(ANetworkShareServesAsTheCurrentFolder) {
+    const std::optional<std::u16string> folder = Env().ShareFolder();
+    if (!folder) {
+        std::printf("    no network share in this run (E2E_SHARE): nothing checked\n");
+    }
+    REQUIRE(folder.has_value());
+    const std::u16string share = folder->substr(0, folder->rfind(u'\\'));
+    {
+        const InFolder root(share + u"\\");
+        REQUIRE(root.Entered());
+        CHECK_EQ(CurrentFolder(), share);
+    }
+    const InFolder inside(*folder + u"\\");
+    REQUIRE(inside.Entered());
+    CHECK_EQ(CurrentFolder(), *folder);
+
+    const std::string path = Env().MakeFile("Setup.ini", "$END\r\n");
+    CHECK_EQ(path.substr(0, 2), std::string("\\\\"));
+    for (const std::string& name : {path, std::string("Setup.ini")}) {
+        HANDLE file = Os().CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (!CHECK(file != INVALID_HANDLE_VALUE)) {
+            std::printf("      %s: error %lu\n", name.c_str(),
+                        static_cast<unsigned long>(Os().GetLastError()));
+            continue;
+        }
+        char buffer[16] = {};
+        DWORD got = 0;
+        CHECK(Os().ReadFile(file, buffer, sizeof buffer, &got, nullptr));
+        CHECK_EQ(std::string(buffer, got), "$END\r\n");
+        CHECK(Os().CloseHandle(file));
+    }
+    const std::string missing = path.substr(0, path.rfind('\\')) + "\\.setup_ini";
+    CHECK(Os().CreateFileA(missing.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr) == INVALID_HANDLE_VALUE);
+    CHECK_EQ(Os().GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    const std::u16string program = Env().PlaceProgram(u"Drivers\\probe.exe");
+    CHECK_EQ(program, *folder + u"\\Drivers\\probe.exe");
+    for (const std::u16string& name : {program, std::u16string(u"Drivers\\probe.exe")}) {
+        const Started started = Start(name.c_str(), Quoted(program));
+        CHECK_EQ(started.ok, TRUE);
+        CHECK_EQ(started.exitCode, kPlacedExitCode);
+    }
+    const Started absent = Start(u"Drivers\\absent.exe", Quoted(u"Drivers\\absent.exe"));
+    CHECK_EQ(absent.ok, FALSE);
+    CHECK_EQ(absent.error, ERROR_FILE_NOT_FOUND);
+}
+
+// A share or a server that is not there.
+CONTRACT_HOST_CASE(AMissingShareOrServerGivesTheNetworkErrors,
+                   "Wine 8 gives ERROR_PATH_NOT_FOUND where Windows gives ERROR_BAD_NET_NAME or "
+                   "ERROR_BAD_NETPATH") {
+    const std::optional<std::u16string> folder = Env().ShareFolder();
+    REQUIRE(folder.has_value());
+    // The server of the share, with a share it does not have; a server that does not exist.
+    const std::u16string server = folder->substr(0, folder->find(u'\\', 2));
+    struct Row {
+        std::u16string path;
+        DWORD error;
+    };
+    const Row rows[] = {
+        {server + u"\\no-such-share\\Setup.ini", ERROR_BAD_NET_NAME},
+        {u"\\\\no-such-server.invalid\\share\\Setup.ini", ERROR_BAD_NETPATH},
+    };
+    for (const Row& row : rows) {
+        const std::string ansi(row.path.begin(), row.path.end());
+        CHECK(Os().CreateFileA(ansi.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr) == INVALID_HANDLE_VALUE);
+        CHECK_EQ(Os().GetLastError(), row.error);
+        const std::u16string program = row.path.substr(0, row.path.rfind(u'\\')) + u"\\probe.exe";
+        const Started started = Start(program.c_str(), Quoted(program));
+        CHECK_EQ(started.ok, FALSE);
+        CHECK_EQ(started.error, row.error);
+        CHECK(started.nothingStarted);
+    }
 }
 
 } // namespace

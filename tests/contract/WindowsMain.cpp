@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 
 // After the seam's headers, whose constants its macros would rename.
@@ -67,6 +68,23 @@ public:
         const std::string code = std::to_string(exitCode);
         return self.substr(self.find_last_of(u'\\') + 1) + u" --exit " +
                std::u16string(code.begin(), code.end());
+    }
+
+    // The share the harness made (run-program.sh --share), named by E2E_SHARE.
+    std::optional<std::u16string> ShareFolder() override {
+        wchar_t share[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableW(L"E2E_SHARE", share, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) {
+            return std::nullopt;
+        }
+        const std::u16string folder =
+            reinterpret_cast<const char16_t*>(share) + std::u16string(u"\\Package");
+        CreateDirectoryW(Wide(folder), nullptr);
+        return folder;
+    }
+
+    bool EnterFolder(const std::u16string& folder) override {
+        return SetCurrentDirectoryW(Wide(folder)) != FALSE;
     }
 
     // Read directly: main asks before the seam is in place.

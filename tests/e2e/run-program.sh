@@ -3,20 +3,23 @@
 # passes when its output has the verdict line and it ends with 0. Exit status 77: this build's
 # programs cannot run here (the reason is printed in one line).
 #
-#   run-program.sh BUILD_DIR PROGRAM.exe [--verdict=ERE] [--work=NAME] [ARGS...]
+#   run-program.sh BUILD_DIR PROGRAM.exe [--verdict=ERE] [--work=NAME] [--share=SHARE] [ARGS...]
 #
 # The verdict is a line matching ERE (default: one starting with PASS). With --work the
-# program runs in a fresh BUILD_DIR/e2e-work/NAME, where its log stays.
+# program runs in a fresh BUILD_DIR/e2e-work/NAME, where its log stays. With --share (needs
+# --work) the folder share/ there is the network share \\localhost\SHARE (Wine maps UNC names
+# through dosdevices/unc/), and E2E_SHARE names it to the program.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
 program=$2
 shift 2
-verdict='^PASS' work=
+verdict='^PASS' work= share=
 while [ $# -gt 0 ]; do
   case $1 in
     --verdict=*) verdict=${1#*=} ;;
     --work=*) work=$build/e2e-work/${1#*=} ;;
+    --share=*) share=${1#*=} ;;
     *) break ;;
   esac
   shift
@@ -33,7 +36,13 @@ if [ -n "$work" ]; then
   rm -rf "$work"
   mkdir -p "$work" || exit 1
   log=$work/program.log
+  if [ -n "$share" ]; then
+    mkdir -p "$work/share" "$WINEPREFIX/dosdevices/unc/localhost" &&
+      ln -sfn "$work/share" "$WINEPREFIX/dosdevices/unc/localhost/$share" || exit 1
+    export E2E_SHARE="\\\\localhost\\$share"
+  fi
 else
+  [ -z "$share" ] || { echo "FAIL: --share needs --work"; exit 1; }
   work=$PWD
   log=$(mktemp "${TMPDIR:-/tmp}/setup-program.XXXXXX")
   trap 'rm -f "$log"' EXIT

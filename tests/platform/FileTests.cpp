@@ -1,5 +1,6 @@
 // Files on the mapped drive, the current directory, the module and its resources.
 #include "SimFixture.h"
+#include "platform/Utf.h"
 
 #include <string>
 
@@ -202,6 +203,128 @@ TEST_F(FileTest, TheModuleIsTheLauncher) {
     EXPECT_EQ(Desk().GetModuleFileNameW(module, name, 6), 6u); // cut, terminator included
     EXPECT_EQ(std::u16string(name), u"C:\\Pa");
     EXPECT_EQ(Desk().GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+}
+
+// A network share as Windows has it: "\\server\share" is a root like "C:", relative and rooted
+// names from a current directory on a share stay on it, and a share or server that is not
+// there gives the network errors.
+class ShareTest : public FileTest {
+protected:
+    void SetUp() override {
+        sim::SimConfig config;
+        config.networkShares = {u"\\\\Server\\Share", u"\\\\Server\\Other"};
+        config.currentDirectory =
+            u"\\\\Server\\Share\\Folder\\"; // kept as SetCurrentDirectory does
+        Start(config);
+        Desk().CreateHostFile(u"\\\\Server\\Share\\Folder\\Setup.ini", "$END\n");
+        Desk().CreateHostFile(u"\\\\Server\\Share\\root.txt", "$END\n");
+    }
+};
+
+TEST_F(ShareTest, FilesOpenByEveryFormOfTheirNameAndMissingOnesGiveTheNetworkErrors) {
+    struct Case {
+        const char* path;
+        DWORD error;
+        const char16_t* opened; // the full name it opened as
+    };
+    const Case cases[] = {
+        {"\\\\Server\\Share\\Folder\\Setup.ini", 0, u"\\\\Server\\Share\\Folder\\Setup.ini"},
+        {"\\\\SERVER\\share\\FOLDER\\setup.INI", 0, u"\\\\SERVER\\share\\FOLDER\\setup.INI"},
+        {"Setup.ini", 0, u"\\\\Server\\Share\\Folder\\Setup.ini"},
+        {"\\root.txt", 0, u"\\\\Server\\Share\\root.txt"},           // the share's root, not C:'s
+        {"..\\..\\..\\root.txt", 0, u"\\\\Server\\Share\\root.txt"}, // ".." stops at the share
+        {"\\\\?\\UNC\\Server\\Share\\root.txt", 0, u"\\\\Server\\Share\\root.txt"},
+        {"//Server/Share/Folder/Setup.ini", 0, u"\\\\Server\\Share\\Folder\\Setup.ini"},
+        {"\\\\Server\\Share\\Folder\\.setup_ini", ERROR_FILE_NOT_FOUND, nullptr},
+        {"\\\\Server\\Share\\Nowhere\\Setup.ini", ERROR_PATH_NOT_FOUND, nullptr},
+        {"\\\\Server\\Other\\Folder\\Setup.ini", ERROR_PATH_NOT_FOUND, nullptr},
+        {"\\\\Server\\Missing\\Folder\\Setup.ini", platform::ERROR_BAD_NET_NAME, nullptr},
+        {"\\\\Nobody\\Share\\Folder\\Setup.ini", platform::ERROR_BAD_NETPATH, nullptr},
+        {"\\\\Server\\Share", ERROR_ACCESS_DENIED, nullptr}, // a folder
+        {"C:\\Folder\\Setup.ini", ERROR_PATH_NOT_FOUND, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        Opened f = Open(c.path);
+        EXPECT_EQ(f.error, c.error);
+        if (c.error == 0) {
+            EXPECT_EQ(Desk().FileOpens().back().windowsPath, c.opened);
+            EXPECT_EQ(ReadAll(f.handle), "$END\n");
+            EXPECT_TRUE(Desk().CloseHandle(f.handle));
+        }
+    }
+    EXPECT_TRUE(Desk().Ledger().Outstanding().empty());
+}
+
+// Windows keeps the current directory with a trailing backslash and reports it without one,
+// except at a drive root.
+TEST_F(ShareTest, TheCurrentDirectoryIsReportedWithoutATrailingBackslashExceptAtADriveRoot) {
+    struct Case {
+        const char16_t* set;
+        const char16_t* reported;
+    };
+    const Case cases[] = {
+        {u"\\\\Server\\Share\\Folder\\", u"\\\\Server\\Share\\Folder"},
+        {u"\\\\Server\\Share\\Folder", u"\\\\Server\\Share\\Folder"},
+        {u"\\\\Server\\Share\\", u"\\\\Server\\Share"},
+        {u"\\\\Server\\Share", u"\\\\Server\\Share"},
+        {u"C:\\", u"C:\\"},
+        {u"C:\\Packages\\", u"C:\\Packages"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(platform::Utf16ToUtf8(c.set));
+        Desk().SetCurrentDirectory(c.set);
+        const std::u16string reported(c.reported);
+        EXPECT_EQ(Desk().GetCurrentDirectoryW(0, nullptr), reported.size() + 1);
+        char16_t buffer[MAX_PATH];
+        EXPECT_EQ(Desk().GetCurrentDirectoryW(MAX_PATH, buffer), reported.size());
+        EXPECT_EQ(std::u16string(buffer), reported);
+    }
+}
+
+// A program on a share starts by its full name or by a name relative to a current directory
+// there; a missing one fails as a file does.
+TEST_F(ShareTest, ProgramsOnAShareStartAndMissingOnesFailWithTheNetworkErrors) {
+    Desk().ScriptProcess(u"\\\\Server\\Share\\Folder\\Drivers\\dpinst64.exe",
+                         sim::ProcessScript::Exits(0));
+    struct Case {
+        const char16_t* applicationName;
+        DWORD error;             // 0: started
+        const char16_t* program; // the file found, as its full name
+    };
+    const Case cases[] = {
+        {u"\\\\Server\\Share\\Folder\\Drivers\\dpinst64.exe", 0,
+         u"\\\\Server\\Share\\Folder\\Drivers\\dpinst64.exe"},
+        {u"\\\\server\\SHARE\\Folder\\Drivers\\DPINST64.EXE", 0,
+         u"\\\\server\\SHARE\\Folder\\Drivers\\DPINST64.EXE"},
+        {u"Drivers\\dpinst64.exe", 0, u"\\\\Server\\Share\\Folder\\Drivers\\dpinst64.exe"},
+        {u"\\Folder\\Drivers\\dpinst64.exe", 0,
+         u"\\\\Server\\Share\\Folder\\Drivers\\dpinst64.exe"},
+        {u"\\\\Server\\Share\\Folder\\Drivers\\dpinst.exe", ERROR_FILE_NOT_FOUND, nullptr},
+        {u"\\\\Server\\Share\\Drivers\\dpinst64.exe", ERROR_PATH_NOT_FOUND, nullptr},
+        {u"\\\\Server\\Gone\\Folder\\Drivers\\dpinst64.exe", platform::ERROR_BAD_NET_NAME, nullptr},
+        {u"\\\\Gone\\Share\\Folder\\Drivers\\dpinst64.exe", platform::ERROR_BAD_NETPATH, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(platform::Utf16ToUtf8(c.applicationName));
+        std::u16string line = u"\"" + std::u16string(c.applicationName) + u"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        Desk().SetLastError(0);
+        const BOOL started = Desk().CreateProcessW(c.applicationName, line.data(), nullptr, nullptr,
+                                                   FALSE, 0, nullptr, nullptr, &si, &pi);
+        if (c.error != 0) {
+            EXPECT_FALSE(started);
+            EXPECT_EQ(Desk().GetLastError(), c.error);
+            continue;
+        }
+        ASSERT_TRUE(started);
+        EXPECT_EQ(Desk().Launches().back().program, c.program);
+        EXPECT_TRUE(Desk().CloseHandle(pi.hThread));
+        EXPECT_TRUE(Desk().CloseHandle(pi.hProcess));
+    }
+    EXPECT_TRUE(Desk().Ledger().Outstanding().empty()) << Desk().Ledger().Report();
 }
 
 } // namespace
