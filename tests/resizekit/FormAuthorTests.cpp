@@ -282,5 +282,56 @@ TEST_F(KitTest, AFormWrittenFromTheGuideRescales) {
     EXPECT_EQ(outer.bottom - outer.top, 150);
 }
 
+// ---- What the guide says of densities ---------------------------------------------------------
+
+struct DensityCase {
+    const char* what;
+    int dpi;
+    const char* border;
+    Geometry shown; // the label after the first showing (font: its height in pixels, negated)
+};
+
+class DensityTest : public KitTest, public ::testing::WithParamInterface<DensityCase> {
+protected:
+    DensityTest()
+        : KitTest([] {
+              SimConfig config;
+              config.dpiX = config.dpiY = GetParam().dpi;
+              return config;
+          }()) {}
+};
+
+// A client area of the design's size in pixels shows the design's layout in pixels; a font
+// given by its height in pixels comes back within a pixel. Only a bsDialog or bsNone form
+// without FormWidth/FormHeight keeps its positions at load, so its first rescale shrinks them
+// by the density ratio.
+TEST_P(DensityTest, TheFirstShowingGivesTheDesignInPixels) {
+    const DensityCase& c = GetParam();
+    std::string label = Label("L1", 88, 32, 265, 31);
+    label.replace(label.find("Font.Size = 10"), 14, "Font.Height = -27");
+    std::string text = FormText(label);
+    text.replace(text.find("bsSizeable"), 10, c.border);
+    form_ = std::make_unique<TKitForm>(nullptr);
+    form_->LoadDescriptionText(text);
+    form_->Show();
+    EXPECT_EQ(ClientRect().right, 395) << "the window keeps its size in pixels, plus one";
+    const TControl& l = Control(u"L1");
+    EXPECT_EQ((Geometry{l.Left(), l.Top(), l.Width(), l.Height(), -l.Font().Height()}), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DensityTest,
+    ::testing::Values(
+        // The first showing's extra pixel: width 265 x 395 / 394 = 265.7.
+        DensityCase{"sizeable96", 96, "bsSizeable", {88, 32, 266, 31, 27}},
+        // Width 331 at load (265 / 0.8), 331 x 0.8 x 395 / 394 = 265.47 back; 27 pixels at 120 dpi
+        // are 16 points, adapted 20, rescaled 16 (16.04).
+        DensityCase{"sizeable120", 120, "bsSizeable", {88, 32, 265, 31, 27}},
+        // 27 pixels at 144 dpi are 14 points (13.5 away from zero), 28 pixels again.
+        DensityCase{"sizeable144", 144, "bsSizeable", {88, 32, 266, 31, 28}},
+        // Positions kept at load, then times 395 / 394 x 96 / 144: 58.8, 21.4, 177.1, 20.7.
+        DensityCase{"dialog144", 144, "bsDialog", {59, 21, 177, 21, 28}}),
+    [](const ::testing::TestParamInfo<DensityCase>& info) { return info.param.what; });
+
 } // namespace
 } // namespace kit_test
