@@ -209,18 +209,8 @@ TEST_F(KitTest, EveryExampleOfTheGuideReadsAsThePageSays) {
 // ---- A form written from the guide alone ----------------------------------------------------
 
 // What a reader who knows only docs/resizekit.md writes: a form class with its fields, the
-// registration before reading, a description with a label and the component.
-class TNotesForm : public toolkit::TForm {
-public:
-    toolkit::TLabel* LabelNote = nullptr;
-    TResizeKit* Resizer = nullptr;
-    explicit TNotesForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
-        PublishField(u"LabelNote", LabelNote);
-        PublishField(u"Resizer", Resizer);
-        resizekit::RegisterClasses();
-    }
-};
-
+// registration before reading, a description with a label and the component, and a host
+// test set up as the page shows, without this file's fixtures.
 const char* const kNotesForm = R"(# A note, written from the guide.
 object Notes : TNotesForm {
   Caption = "Notes"
@@ -249,35 +239,51 @@ object Notes : TNotesForm {
 }
 )";
 
-TEST_F(KitTest, AFormWrittenFromTheGuideRescales) {
+class TNotesForm : public toolkit::TForm {
+public:
+    toolkit::TLabel* LabelNote = nullptr;
+    TResizeKit* Resizer = nullptr;
+    explicit TNotesForm(toolkit::TComponent* AOwner) : toolkit::TForm(AOwner) {
+        PublishField(u"LabelNote", LabelNote);
+        PublishField(u"Resizer", Resizer);
+        resizekit::RegisterClasses();
+        LoadDescriptionText(kNotesForm);
+    }
+};
+
+TEST(FreshReader, AFormWrittenFromTheGuideRescales) {
+    platform::sim::SimConfig config;
+    platform::sim::SimDesktop desktop(config);
+    platform::ScopedApi installed(desktop);
+    toolkit::TApplication application;
+
     TNotesForm form(nullptr);
-    form.LoadDescriptionText(kNotesForm);
     ASSERT_NE(form.Resizer, nullptr);
     EXPECT_TRUE(resizekit::UnregisteredInstances(form).empty());
     EXPECT_EQ(form.LabelNote->Caption(), u"Remember \u2013 \"milk\"");
     form.Show();
 
-    // Twice the client area: everything doubles (an 18-point font, 24 pixels at 96 dpi).
+    // Twice the client area: everything doubles (an 18-point font: 24 pixels at 96 dpi).
     platform::RECT outer{};
     platform::RECT client{};
-    desktop_.GetWindowRect(form.Handle(), &outer);
-    desktop_.GetClientRect(form.Handle(), &client);
+    desktop.GetWindowRect(form.Handle(), &outer);
+    desktop.GetClientRect(form.Handle(), &client);
     const int frameW = (outer.right - outer.left) - client.right;
     const int frameH = (outer.bottom - outer.top) - client.bottom;
-    desktop_.SetWindowPos(form.Handle(), nullptr, 0, 0, 800 + frameW, 500 + frameH, 0);
+    desktop.SetWindowPos(form.Handle(), nullptr, 0, 0, 800 + frameW, 500 + frameH, 0);
     EXPECT_EQ(Of(*form.LabelNote), (Geometry{80, 100, 640, 80, 36}));
 
     // Half the width, the same height: positions follow each direction, the font the smaller.
-    desktop_.SetWindowPos(form.Handle(), nullptr, 0, 0, 200 + frameW, 250 + frameH, 0);
+    desktop.SetWindowPos(form.Handle(), nullptr, 0, 0, 200 + frameW, 250 + frameH, 0);
     EXPECT_EQ(Of(*form.LabelNote), (Geometry{20, 50, 160, 40, 9}));
 
     // The minimum holds while the user drags a border smaller.
     platform::RECT drag{};
-    desktop_.GetWindowRect(form.Handle(), &drag);
+    desktop.GetWindowRect(form.Handle(), &drag);
     drag.right = drag.left + 100;
     drag.bottom = drag.top + 100;
-    ASSERT_TRUE(desktop_.DragBorder(form.Handle(), platform::WMSZ_BOTTOMRIGHT, drag));
-    desktop_.GetWindowRect(form.Handle(), &outer);
+    ASSERT_TRUE(desktop.DragBorder(form.Handle(), platform::WMSZ_BOTTOMRIGHT, drag));
+    desktop.GetWindowRect(form.Handle(), &outer);
     EXPECT_EQ(outer.right - outer.left, 200);
     EXPECT_EQ(outer.bottom - outer.top, 150);
 }
