@@ -2,6 +2,8 @@
 // do anything, and the examples of docs/resizekit.md, read as that page tells.
 #include "KitTestSupport.h"
 
+#include "platform/Utf.h"
+
 #include "toolkit/Controls.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/stored/StoredDescription.h"
@@ -204,6 +206,61 @@ TEST_F(KitTest, EveryExampleOfTheGuideReadsAsThePageSays) {
     EXPECT_GE(counted[0], 4);
     EXPECT_GE(counted[1], 2);
     EXPECT_GE(counted[2], 1);
+}
+
+// The property table of the reference: every published property in published order, each
+// default as a new instance has it, and whether the writer always writes it.
+TEST_F(KitTest, TheGuidesPropertyTableIsTheComponents) {
+    std::ifstream file(RESIZEKIT_GUIDE_FILE);
+    std::vector<std::vector<std::string>> rows;
+    bool inTable = false;
+    for (std::string line; std::getline(file, line);) {
+        if (line == "| Property | Type | Default | Values | Written to a description |") {
+            inTable = true;
+            continue;
+        }
+        if (inTable && line.rfind("| `", 0) != 0 && line.rfind("|---", 0) != 0) {
+            break;
+        }
+        if (inTable && line.rfind("| `", 0) == 0) {
+            std::vector<std::string> cells;
+            std::size_t at = 1;
+            for (std::size_t bar; (bar = line.find(" |", at)) != std::string::npos; at = bar + 2) {
+                cells.push_back(line.substr(at + 1, bar - at - 1));
+            }
+            rows.push_back(cells);
+        }
+    }
+    TKitForm& form = Load(FormText(""));
+    TResizeKit fresh(&form);
+    const std::vector<const toolkit::TPropertyInfo*> own = fresh.PublishedProperties().All();
+    ASSERT_EQ(rows.size(), own.size());
+    for (std::size_t i = 0; i < own.size(); ++i) {
+        const toolkit::TPropertyInfo& info = *own[i];
+        const std::vector<std::string>& row = rows[i];
+        ASSERT_EQ(row.size(), 5u);
+        SCOPED_TRACE(row[0]);
+        EXPECT_EQ(row[0], "`" + platform::Utf16ToUtf8(info.name) + "`");
+        std::string shown;
+        if (info.stored && !info.stored(fresh)) {
+            shown = info.name == u"OnExitResize" ? "none" : "empty";
+        } else {
+            const toolkit::stored::Value value = info.write(fresh);
+            switch (value.kind) {
+            case toolkit::stored::Value::Kind::Integer:
+                shown = std::to_string(value.integer);
+                break;
+            case toolkit::stored::Value::Kind::Identifier:
+                shown = "`" + value.text + "`";
+                break;
+            default:
+                shown = "?";
+                break;
+            }
+        }
+        EXPECT_EQ(row[2], shown);
+        EXPECT_EQ(row[4] == "always", !info.stored);
+    }
 }
 
 // ---- A form written from the guide alone ----------------------------------------------------
