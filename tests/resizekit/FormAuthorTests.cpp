@@ -9,6 +9,8 @@
 #include "toolkit/stored/StoredDescription.h"
 
 #include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -261,6 +263,82 @@ TEST_F(KitTest, TheGuidesPropertyTableIsTheComponents) {
         EXPECT_EQ(row[2], shown);
         EXPECT_EQ(row[4] == "always", !info.stored);
     }
+}
+
+// The size errors of the reference, each brought about and compared in both languages.
+TEST(GuideSizeErrors, AreTheMessagesTheSettersGive) {
+    using Set = void (TResizeKit::*)(int);
+    struct Cause {
+        Set first = nullptr; // a value set beforehand, or none
+        int firstValue = 0;
+        Set refused;
+        int value;
+    };
+    const std::map<std::string, Cause> causes = {
+        {"negative (all six)", {nullptr, 0, &TResizeKit::SetFormMinHeight, -1}},
+        {"at least `FormMinWidth`",
+         {&TResizeKit::SetFormMinWidth, 300, &TResizeKit::SetFormWidth, 299}},
+        {"at most `FormMaxWidth`",
+         {&TResizeKit::SetFormMaxWidth, 400, &TResizeKit::SetFormWidth, 401}},
+        {"at least `FormMinHeight`",
+         {&TResizeKit::SetFormMinHeight, 300, &TResizeKit::SetFormHeight, 299}},
+        {"at most `FormMaxHeight`",
+         {&TResizeKit::SetFormMaxHeight, 400, &TResizeKit::SetFormHeight, 401}},
+        {"at least `FormWidth`",
+         {&TResizeKit::SetFormWidth, 500, &TResizeKit::SetFormMaxWidth, 499}},
+        {"at most `FormWidth`",
+         {&TResizeKit::SetFormWidth, 500, &TResizeKit::SetFormMinWidth, 501}},
+        {"at least `FormHeight`",
+         {&TResizeKit::SetFormHeight, 500, &TResizeKit::SetFormMaxHeight, 499}},
+        {"at most `FormHeight`",
+         {&TResizeKit::SetFormHeight, 500, &TResizeKit::SetFormMinHeight, 501}},
+    };
+    // Each case's message in one language, as the guide shows it: in backquotes.
+    auto messagesIn = [&causes](const char* language) {
+        platform::sim::SimConfig config;
+        config.abbrevLangName = language;
+        platform::sim::SimDesktop desktop(config);
+        platform::ScopedApi installed(desktop);
+        std::map<std::string, std::string> messages;
+        for (const auto& [what, cause] : causes) {
+            TResizeKit kit(nullptr);
+            if (cause.first != nullptr) {
+                (kit.*cause.first)(cause.firstValue);
+            }
+            messages[what] = "accepted";
+            try {
+                (kit.*cause.refused)(cause.value);
+            } catch (const toolkit::EInvalidOperation& error) {
+                messages[what] = "`" + std::string(error.what()) + "`";
+            }
+        }
+        return messages;
+    };
+    const auto english = messagesIn("ENU");
+    const auto japanese = messagesIn("JPN");
+
+    std::ifstream file(RESIZEKIT_GUIDE_FILE);
+    std::set<std::string> seen;
+    bool inTable = false;
+    for (std::string line; std::getline(file, line);) {
+        if (line == "| Case | English | Japanese |") {
+            inTable = true;
+        } else if (inTable && line.rfind("|---", 0) != 0) {
+            if (line.rfind("| ", 0) != 0) {
+                break;
+            }
+            const std::size_t a = line.find(" | ", 2);
+            const std::size_t b = line.find(" | ", a + 3);
+            const std::string what = line.substr(2, a - 2);
+            SCOPED_TRACE(what);
+            const auto cause = causes.find(what);
+            ASSERT_NE(cause, causes.end()) << "a case this test does not know";
+            EXPECT_EQ(line.substr(a + 3, b - a - 3), english.at(what));
+            EXPECT_EQ(line.substr(b + 3, line.size() - b - 5), japanese.at(what));
+            seen.insert(what);
+        }
+    }
+    EXPECT_EQ(seen.size(), causes.size()) << "every message is in the guide";
 }
 
 // ---- A form written from the guide alone ----------------------------------------------------
