@@ -1,5 +1,6 @@
 // What the author of a form of their own meets: the check that lists instances that will never
-// do anything, and the examples of docs/resizekit.md, read as that page tells.
+// do anything, and docs/resizekit.md held to the code (its description examples, its property
+// table, its size errors, what it says of densities, and a form written from it alone).
 #include "KitTestSupport.h"
 
 #include "platform/Utf.h"
