@@ -28,12 +28,15 @@ inline int TruncateSize(double v) { return TruncateToInt(v); }
 // Factor of one direction: (client / reference) x (design density / running density), each
 // quotient in floating point, multiplied in this order. A zero running density or a zero
 // reference size gives 1.0: the layout then stays as recorded in that direction instead of
-// dividing by zero. A missing design density counts as the running one, as at load.
+// dividing by zero. A density that is not positive (a missing design value, or a negative one
+// in a hand-written description) counts as the other one, as at load: a negative factor would
+// mirror the layout.
 inline double ScaleFactor(int client, int reference, int designDpi, int runDpi) {
     if (runDpi == 0 || reference == 0) {
         return 1.0;
     }
-    const double density = designDpi == 0 ? 1.0 : static_cast<double>(designDpi) / runDpi;
+    const double density =
+        designDpi <= 0 || runDpi < 0 ? 1.0 : static_cast<double>(designDpi) / runDpi;
     const double size = static_cast<double>(client) / reference;
     return size * density;
 }

@@ -318,3 +318,25 @@ void TResizeKit::SetEnabled(bool value) {
         ReplaceOwnerWndProc();
     }
 }
+
+namespace {
+void CollectUnregistered(const TComponent& owner, std::vector<TResizeKit*>& found) {
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        TComponent* component = owner.Components(i);
+        auto* kit = dynamic_cast<TResizeKit*>(component);
+        const bool settled = (component->ComponentState() & (csLoading | csDesigning)) == 0;
+        // Registered means the interception can reach it: the entry it appended still holds it.
+        if (kit != nullptr && settled &&
+            (kit->SelfPointer() == nullptr || kit->SelfPointer()->Get() != kit)) {
+            found.push_back(kit);
+        }
+        CollectUnregistered(*component, found);
+    }
+}
+} // namespace
+
+std::vector<TResizeKit*> resizekit::UnregisteredInstances(const TComponent& form) {
+    std::vector<TResizeKit*> found;
+    CollectUnregistered(form, found);
+    return found;
+}

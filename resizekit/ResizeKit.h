@@ -292,4 +292,12 @@ extern int LastScreenHeight;
 
 // Makes TResizeKit creatable from stored descriptions.
 void RegisterClasses();
+
+// The instances on `form` (owned by it, or by a frame or other component of it at any depth)
+// that did not register when loading ended and so never rescale, place or limit anything:
+// the form publishes no field of the instance's name, the field holds another component, the
+// owner is not a form, or the instance was made in code and never loaded. Nothing else says
+// so, by design; a form's author asks this once the form has been created, and an empty list
+// means every instance on it is at work. Instances still being loaded are not listed.
+std::vector<TResizeKit*> UnregisteredInstances(const toolkit::TComponent& form);
 } // namespace resizekit

@@ -49,6 +49,7 @@ inline const Example kExamples[] = {
     {"reference 35 back at 1.5 (52.5 up)", Rule::Pixel, 35, 591, 394, 96, 96, 53},
     {"Width 331 at 120 dpi, 492 / 394", Rule::Pixel, 331, 492, 394, 96, 120, 331},
     {"Width 398 at 144 dpi, 591 / 394", Rule::Pixel, 398, 591, 394, 96, 144, 398},
+    {"Left 88 at 591 / 394, design density -96 as none", Rule::Pixel, 88, 591, 394, -96, 96, 132},
 };
 
 struct Sweep {
