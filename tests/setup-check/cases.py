@@ -189,10 +189,13 @@ CASES = [
                          " bytes after the 127th as a line of their own, which begins with no"
                          " keyword; shorten the line to at most 127 bytes, blanks included",
                      CONTENT_ERROR]),
+    # The first piece is a title line with the rest of the file after its closing quote.
     dict(name="carriage returns as the only line ends",
          files={"Setup.ini": b'$TITLE="T"\r$DRV_TYPE="K"\r$END\r'},
          status=1,
-         out=HEAD + [F + ":1: error: the lines end with carriage returns only, so Setup.exe"
+         out=HEAD + [F + ':1: warning: the text after the closing quote ($DRV_TYPE="K"$END) is'
+                         ' ignored; a value cannot hold a double quote',
+                     F + ":1: error: the lines end with carriage returns only, so Setup.exe"
                          " reads the file as one long line cut every 127 bytes; save the file"
                          " with CR LF (Windows) or LF line ends", READ_FAILED]),
     dict(name="Ctrl-Z before $END",
@@ -206,7 +209,10 @@ CASES = [
          out=HEAD + [F + ":1: error: a zero byte (0x00) ends this line for Setup.exe; remove"
                          " it", CONTENT_ERROR]),
 
-    # ---- Usage ------------------------------------------------------------------------------
+    # ---- Usage --------------------------------------------------------------------------------
+    dict(name="help", args=["--help"], files={}, status=0,
+         out_head=["Usage: setup-check [--code-page N] [PACKAGE_FOLDER]",
+                   "       setup-check --help"]),
     dict(name="code page not a number",
          args=["--code-page", "sjis"], files={}, status=2,
          err=['setup-check: --code-page needs a code page number, not "sjis" (see setup-check'

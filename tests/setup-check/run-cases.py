@@ -73,7 +73,10 @@ def main():
         problems = []
         if status != case["status"]:
             problems.append("exit status %d, expected %d" % (status, case["status"]))
-        if got_out != case.get("out", []):
+        if "out_head" in case:
+            if got_out[:len(case["out_head"])] != case["out_head"]:
+                problems.append("output begins:\n    " + "\n    ".join(got_out[:3]))
+        elif got_out != case.get("out", []):
             problems.append("output:\n    " + "\n    ".join(got_out) + "\n  expected:\n    "
                             + "\n    ".join(case.get("out", [])))
         if "err" in case and got_err != case["err"]:
