@@ -174,8 +174,7 @@ std::u16string AnsiToText(const char* bytes, UINT codePage) {
         return {};
     }
     std::u16string text(static_cast<std::size_t>(units), u'\0');
-    const int written =
-        Os().MultiByteToWideChar(codePage, 0, bytes, length, text.data(), units);
+    const int written = Os().MultiByteToWideChar(codePage, 0, bytes, length, text.data(), units);
     text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
     return text;
 }
@@ -186,8 +185,7 @@ platform::UniqueKernelHandle OpenSetupFile() {
     return OpenSetupFile(nullptr, nullptr);
 }
 
-platform::UniqueKernelHandle OpenSetupFile(const std::u16string* given,
-                                           SetupFileOpening* opening) {
+platform::UniqueKernelHandle OpenSetupFile(const std::u16string* given, SetupFileOpening* opening) {
     const std::optional<std::string> directory = DirectoryAnsi(given);
     if (!directory) {
         if (opening != nullptr) {
@@ -414,8 +412,9 @@ void SetupFileReader::ContentCause(SetupStep& step, const char* original, const 
     // A value keyword with fewer than two quotes.
     for (int k = 0; k < 3; ++k) {
         if (std::strncmp(line, kKeywords[k].data(), kKeywords[k].size()) == 0) {
-            step.label = k == 0 ? SetupLineKind::Title
-                                : (k == 1 ? SetupLineKind::DriverType : SetupLineKind::DriverVersion);
+            step.label = k == 0
+                             ? SetupLineKind::Title
+                             : (k == 1 ? SetupLineKind::DriverType : SetupLineKind::DriverVersion);
             break;
         }
     }
@@ -496,11 +495,11 @@ void SetupFileReader::WarnAtEnd(const char* compacted) {
     const int endLine = stream_.PieceLine();
     if (compacted[4] != '\0') {
         const bool word = WordCharacter(compacted[4]);
-        warnings_.push_back({.line = endLine,
-                             .kind = word ? SetupWarningKind::KeywordPrefix
-                                          : SetupWarningKind::TextAfterEndOnLine,
-                             .keyword = SetupLineKind::End,
-                             .detail = word ? FirstWord(compacted) : std::string(compacted + 4)});
+        warnings_.push_back(
+            {.line = endLine,
+             .kind = word ? SetupWarningKind::KeywordPrefix : SetupWarningKind::TextAfterEndOnLine,
+             .keyword = SetupLineKind::End,
+             .detail = word ? FirstWord(compacted) : std::string(compacted + 4)});
     }
     // What follows is never read by the launcher; a line of it that is more than a blank or a
     // comment was most likely meant to be read.
@@ -553,10 +552,11 @@ SetupStep SetupFileReader::Next() {
             std::memcpy(original, line, sizeof line);
         }
         if (!CompactSetupLine(line)) {
-            return Finish({.kind = Kind::Failed,
-                           .failure = &MsgSetupFileOutOfMemory,
-                           .line = stream_.PieceLine(),
-                           .cause = options_.diagnose ? SetupCause::OutOfMemory : SetupCause::None});
+            return Finish(
+                {.kind = Kind::Failed,
+                 .failure = &MsgSetupFileOutOfMemory,
+                 .line = stream_.PieceLine(),
+                 .cause = options_.diagnose ? SetupCause::OutOfMemory : SetupCause::None});
         }
         if (options_.diagnose) {
             std::memcpy(compacted, line, sizeof line);
@@ -567,8 +567,7 @@ SetupStep SetupFileReader::Next() {
         }
         const SetupLineKind kind = ParseSetupLine(line);
         switch (kind) {
-        case SetupLineKind::End:
-        {
+        case SetupLineKind::End: {
             const int endLine = stream_.PieceLine();
             if (options_.diagnose) {
                 RemoveComment(compacted);

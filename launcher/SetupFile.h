@@ -31,13 +31,13 @@ public:
 
     // What the reader tells an author about the last piece and the data so far. Counting costs
     // nothing the launcher would notice, so it is always done.
-    int PieceLine() const { return pieceLine_; }        // the line the last piece starts on
-    int PieceLength() const { return pieceLength_; }    // zero bytes included
-    bool PieceCut() const { return pieceCut_; }         // 127 bytes and no line feed
-    int LastLine() const { return lastLine_; }          // the line of the last byte read
-    bool Failed() const { return failed_; }             // a read error, not the end
-    int CtrlZLine() const { return ctrlZLine_; }        // 0: no Ctrl-Z ended the data
-    std::uint64_t BytesRead() const { return bytes_; }  // carriage returns included
+    int PieceLine() const { return pieceLine_; }       // the line the last piece starts on
+    int PieceLength() const { return pieceLength_; }   // zero bytes included
+    bool PieceCut() const { return pieceCut_; }        // 127 bytes and no line feed
+    int LastLine() const { return lastLine_; }         // the line of the last byte read
+    bool Failed() const { return failed_; }            // a read error, not the end
+    int CtrlZLine() const { return ctrlZLine_; }       // 0: no Ctrl-Z ended the data
+    std::uint64_t BytesRead() const { return bytes_; } // carriage returns included
     std::uint64_t ZeroBytes() const { return zeros_; }
     bool SawLineFeed() const { return lineFeeds_ > 0; }
     bool SawCarriageReturn() const { return carriageReturns_ > 0; }
@@ -101,24 +101,24 @@ platform::UniqueKernelHandle OpenSetupFile(const std::u16string* directory,
 // the failure's kind; setup-check turns the cause into words.
 enum class SetupCause {
     None,
-    NotOpened,          // neither name opens (SetupFileOpening says why)
-    Empty,              // not one byte
-    NoEndMarker,        // the data ends before "$END"
-    CtrlZ,              // a byte 0x1A ends the data before "$END"
+    NotOpened,           // neither name opens (SetupFileOpening says why)
+    Empty,               // not one byte
+    NoEndMarker,         // the data ends before "$END"
+    CtrlZ,               // a byte 0x1A ends the data before "$END"
     CarriageReturnsOnly, // no line feeds: one long line cut into 127-byte pieces
-    ReadError,          // the system failed to read
-    Utf16,              // zero bytes throughout, or a UTF-16 byte order mark
+    ReadError,           // the system failed to read
+    Utf16,               // zero bytes throughout, or a UTF-16 byte order mark
     OutOfMemory,
-    UnknownKeyword,     // detail: the line's first word
-    KeywordCase,        // detail: the keyword as written, in the wrong case
-    TrailByte,          // detail: the double-byte character whose second byte stayed
-    ZeroByte,           // a zero byte ends the line early
-    NoQuotes,           // a value keyword without any double quote
-    TypographicQuotes,  // ... with curly quotes instead; detail: the first one
+    UnknownKeyword,    // detail: the line's first word
+    KeywordCase,       // detail: the keyword as written, in the wrong case
+    TrailByte,         // detail: the double-byte character whose second byte stayed
+    ZeroByte,          // a zero byte ends the line early
+    NoQuotes,          // a value keyword without any double quote
+    TypographicQuotes, // ... with curly quotes instead; detail: the first one
     NoClosingQuote,
     SemicolonInQuotes,
-    PieceCut,           // a value line longer than 127 bytes loses its closing quote
-    LongLineRest,       // the bytes of a line beyond its 127th, read as a line of their own
+    PieceCut,     // a value line longer than 127 bytes loses its closing quote
+    LongLineRest, // the bytes of a line beyond its 127th, read as a line of their own
 };
 
 // Something that works but may surprise; only a diagnosing reader looks for these.
@@ -127,8 +127,8 @@ enum class SetupWarningKind {
     KeywordPrefix,  // detail: the word as written ("$TITLEX")
     TextAfterValue, // detail: what follows the closing quote
     TextAfterEndOnLine,
-    TextAfterEnd,   // line: the first line after "$END" that is not blank or a comment
-    Missing,        // line: the "$END" line
+    TextAfterEnd, // line: the first line after "$END" that is not blank or a comment
+    Missing,      // line: the "$END" line
 };
 
 struct SetupWarning {

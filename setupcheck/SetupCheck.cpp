@@ -20,8 +20,7 @@ using platform::UINT;
 
 namespace {
 
-constexpr std::u16string_view kHelp =
-    uR"(Usage: setup-check [--code-page N] [PACKAGE_FOLDER]
+constexpr std::u16string_view kHelp = uR"(Usage: setup-check [--code-page N] [PACKAGE_FOLDER]
        setup-check --help
 
 Reads a driver package's setup file exactly as Setup.exe does, with Setup.exe's own
@@ -148,9 +147,8 @@ std::u16string CauseText(const SetupStep& step, UINT codePage) {
         return u"\"" + detail + u"\" is not a keyword: keywords are case-sensitive; write \"" +
                Upper(detail) + u"\"";
     case SetupCause::TrailByte: {
-        const std::u16string trail(1, static_cast<char16_t>(step.detail.size() > 1
-                                                                ? step.detail[1]
-                                                                : '?'));
+        const std::u16string trail(
+            1, static_cast<char16_t>(step.detail.size() > 1 ? step.detail[1] : '?'));
         return u"the double-byte character \"" + detail +
                u"\" stands outside the quotes: Setup.exe drops its first byte and keeps its "
                u"second as \"" +
@@ -168,8 +166,7 @@ std::u16string CauseText(const SetupStep& step, UINT codePage) {
                u"), which Setup.exe does not take for quotes; write plain double quotes: " +
                keyword + u" = \"...\"";
     case SetupCause::NoClosingQuote:
-        return u"the value of " + keyword +
-               u" has no closing double quote; end the value with \"";
+        return u"the value of " + keyword + u" has no closing double quote; end the value with \"";
     case SetupCause::SemicolonInQuotes:
         return u"a \";\" inside the quotes starts a comment and cuts the value of " + keyword +
                u" off, closing quote and all; a value cannot hold \";\", write another "
@@ -246,9 +243,9 @@ std::optional<Options> ParseArguments(const std::vector<std::u16string>& argumen
                 value = argument.substr(sizeof("--code-page=") - 1);
             }
             unsigned long number = 0;
-            const bool digits =
-                !value.empty() && value.size() <= 5 &&
-                std::all_of(value.begin(), value.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+            const bool digits = !value.empty() && value.size() <= 5 &&
+                                std::all_of(value.begin(), value.end(),
+                                            [](char16_t c) { return c >= u'0' && c <= u'9'; });
             for (char16_t c : value) {
                 number = number * 10 + static_cast<unsigned long>(c - u'0');
             }
@@ -303,8 +300,9 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
         out(u"File: none");
         out(u"Code page: " + Number(codePage));
         if (opening.directoryNotInCodePage) {
-            out(setupIni + u": error: the folder's path cannot be written in the system's ANSI "
-                           u"code page (" +
+            out(setupIni +
+                u": error: the folder's path cannot be written in the system's ANSI "
+                u"code page (" +
                 Number(Os().GetACP()) +
                 u"), so Setup.exe cannot open a file in it; move the package to a folder whose "
                 u"path the code page can write");
@@ -368,9 +366,8 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
         out(u"Result: Setup.exe opens its window with these texts");
         return kExitWindow;
     }
-    // The English text where there is one: the read failure has only its Japanese one.
-    const launcher::LauncherMessage& message = *failure->failure;
-    const std::u16string_view shown = message.english.empty() ? message.japanese : message.english;
+    // In the user's language as Setup.exe chooses it.
+    const std::u16string_view shown = failure->failure->Text(place.japaneseUser);
     std::u16string flat;
     for (char16_t c : shown) {
         flat += c == u'\n' ? std::u16string_view(u" ") : std::u16string_view(&c, 1);

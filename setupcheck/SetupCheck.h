@@ -38,6 +38,8 @@ struct Place {
     std::u16string shownFolder{};
     char16_t separator = u'/';
     platform::UINT defaultCodePage = 1252;
+    // The launcher's language rule, where the system has a user locale.
+    bool japaneseUser = false;
 };
 
 // One line of output at a time, without its line feed.

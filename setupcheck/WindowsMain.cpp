@@ -46,6 +46,7 @@ int Run(int argc, wchar_t** argv) {
     place.shownFolder = options->folder.value_or(u"");
     place.separator = u'\\';
     place.defaultCodePage = os.GetACP();
+    place.japaneseUser = os.GetUserDefaultLCID() == 1041;
     return setupcheck::CheckPackage(*options, place, out, err);
 }
 

@@ -17,8 +17,7 @@ void WriteStd(StdStream stream, std::u16string_view text) {
     ::DWORD written = 0;
     if (::GetConsoleMode(handle, &mode)) {
         // A console shows any character this way, whatever its code page.
-        ::WriteConsoleW(handle, text.data(), static_cast<::DWORD>(text.size()), &written,
-                        nullptr);
+        ::WriteConsoleW(handle, text.data(), static_cast<::DWORD>(text.size()), &written, nullptr);
         return;
     }
     const std::string bytes = Utf16ToUtf8(text);
