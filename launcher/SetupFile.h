@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace launcher {
 
@@ -75,6 +74,8 @@ enum class SetupLineKind { Title, DriverType, DriverVersion, End, Unrecognised }
 // a value keyword's value to the start of the line.
 bool CompactSetupLine(char* line);
 SetupLineKind ParseSetupLine(char* line);
+// Everything from the first semicolon on goes, quotes or not.
+void RemoveSetupComment(char* line);
 
 // The current directory as the system gives it, in UTF-16: no trailing backslash except at a
 // drive root. Nothing when it cannot be read.
@@ -121,24 +122,6 @@ enum class SetupCause {
     LongLineRest, // the bytes of a line beyond its 127th, read as a line of their own
 };
 
-// Something that works but may surprise; only a diagnosing reader looks for these.
-enum class SetupWarningKind {
-    Repeated,       // line: the later one; firstLine: the earlier
-    KeywordPrefix,  // detail: the word as written ("$TITLEX")
-    TextAfterValue, // detail: what follows the closing quote
-    TextAfterEndOnLine,
-    TextAfterEnd, // line: the first line after "$END" that is not blank or a comment
-    Missing,      // line: the "$END" line
-};
-
-struct SetupWarning {
-    int line = 0;
-    SetupWarningKind kind = SetupWarningKind::Repeated;
-    SetupLineKind keyword = SetupLineKind::End;
-    int firstLine = 0;
-    std::string detail{};
-};
-
 // One step of the reading: a value for one of the labels, the end marker, or a failure that the
 // caller reports.
 struct SetupStep {
@@ -155,14 +138,34 @@ struct SetupStep {
     std::string detail{};
 };
 
+// What a reader does besides reading when setup-check asks it to (SetupDiagnosis.h): work out
+// each failure's cause, collect warnings, and read on past "$END" for text there. The launcher
+// never has one.
+class SetupDiagnosis {
+public:
+    virtual ~SetupDiagnosis() = default;
+    virtual void ReadFailed(const SetupFileStream& stream, SetupStep& step) = 0;
+    // `original` as read, `compacted` before and `line` after comment removal.
+    virtual void ContentFailed(const SetupFileStream& stream, SetupStep& step, const char* original,
+                               const char* compacted, const char* line, bool continuation) = 0;
+    virtual void ValueLine(const SetupFileStream& stream, SetupLineKind kind,
+                           const char* compacted) = 0;
+    // May read on; the file is closed afterwards.
+    virtual void EndLine(SetupFileStream& stream, const char* compacted) = 0;
+
+protected:
+    SetupDiagnosis() = default;
+    SetupDiagnosis(const SetupDiagnosis&) = default;
+    SetupDiagnosis& operator=(const SetupDiagnosis&) = default;
+};
+
 struct SetupReadOptions {
     // Nothing: the current directory, as the launcher reads it.
     std::optional<std::u16string> directory{};
     // The code page the values are decoded with.
     platform::UINT codePage = platform::CP_ACP;
-    // Works out each failure's cause, collects warnings and reads on past "$END" for text there.
-    // Off for the launcher, which shows the message of the failure's kind and nothing more.
-    bool diagnose = false;
+    // Null for the launcher, which shows the message of a failure's kind and nothing more.
+    SetupDiagnosis* diagnosis = nullptr;
 };
 
 // Reads "Setup.ini" (else ".setup_ini") of the current directory, one value at a time. The file
@@ -178,24 +181,16 @@ public:
     void Close() { file_.reset(); }
 
     const SetupFileOpening& Opening() const { return opening_; }
-    // In the order of their lines; complete once the end or a failure has been given.
-    const std::vector<SetupWarning>& Warnings() const { return warnings_; }
 
 private:
     SetupStep Finish(SetupStep step);
     SetupStep ReadFailure();
-    void ContentCause(SetupStep& step, const char* original, const char* compacted,
-                      const char* line, bool continuation) const;
-    void WarnAboutValueLine(SetupLineKind kind, const char* compacted);
-    void WarnAtEnd(const char* compacted);
 
     SetupReadOptions options_;
     SetupFileOpening opening_{};
     platform::UniqueKernelHandle file_;
     SetupFileStream stream_;
     std::optional<SetupStep> finished_{};
-    std::vector<SetupWarning> warnings_{};
-    int firstLines_[3] = {0, 0, 0}; // of $TITLE, $DRV_TYPE, $DRV_VERSION
 };
 
 } // namespace launcher

@@ -1,12 +1,15 @@
 #include "setupcheck/SetupCheck.h"
 
 #include "launcher/Messages.h"
+#include "launcher/SetupDiagnosis.h"
 #include "launcher/SetupFile.h"
 #include "platform/Api.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace setupcheck {
 
@@ -40,6 +43,10 @@ problem, in the form build logs and editors understand:
                                                      and its window does not open
   FILE:LINE: warning: WHAT SURPRISES; WHAT TO DO     the window opens, maybe not as meant
 and last a line "Result: ..." that says what Setup.exe does with this file.
+
+On Windows it also warns when a text is wider than its label in Setup.exe's window,
+measured with the window's own labels and fonts at the system's density. Elsewhere
+that cannot be judged (no real fonts): see the picture scripts/preview makes.
 
 Exit status: 0 the window opens (warnings allowed), 1 Setup.exe shows an error
 message instead, 2 wrong usage (unknown option, unknown code page, no such folder).
@@ -286,7 +293,8 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
     launcher::SetupReadOptions readOptions;
     readOptions.directory = place.readerDirectory;
     readOptions.codePage = codePage;
-    readOptions.diagnose = true;
+    launcher::SetupFileDiagnosis diagnosis(codePage);
+    readOptions.diagnosis = &diagnosis;
     launcher::SetupFileReader reader(std::move(readOptions));
 
     const launcher::SetupFileOpening& opening = reader.Opening();
@@ -322,6 +330,7 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
     const std::u16string file = path(opening.opened == 1 ? u".setup_ini" : u"Setup.ini");
 
     std::u16string texts[3] = {u"????????", u"????????", u"?.??.??"};
+    int lines[3] = {0, 0, 0};
     std::optional<SetupStep> failure;
     for (bool reading = true; reading;) {
         SetupStep step = reader.Next();
@@ -329,10 +338,13 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
         case SetupStep::Kind::Value:
             if (step.label == SetupLineKind::Title) {
                 texts[0] = step.value;
+                lines[0] = step.line;
             } else if (step.label == SetupLineKind::DriverType) {
                 texts[1] = step.value;
+                lines[1] = step.line;
             } else {
                 texts[2] = u"Ver." + step.value;
+                lines[2] = step.line;
             }
             break;
         case SetupStep::Kind::End:
@@ -352,11 +364,35 @@ int CheckPackage(const Options& options, const Place& place, const LineWriter& o
         out(u"Version: " + texts[2]);
     }
     // Warnings up to the failure, and the failure, in the order of their lines.
-    std::vector<SetupWarning> warnings = reader.Warnings();
+    std::vector<std::pair<int, std::u16string>> warnings;
+    for (const SetupWarning& warning : diagnosis.Warnings()) {
+        warnings.emplace_back(warning.line, WarningText(warning, codePage));
+    }
+    if (!failure && place.measure) {
+        constexpr SetupLineKind kLabels[] = {SetupLineKind::Title, SetupLineKind::DriverType,
+                                             SetupLineKind::DriverVersion};
+        constexpr std::u16string_view kNames[] = {u"title", u"driver type", u"version text"};
+        try {
+            for (int i = 0; i < 3; ++i) {
+                const std::optional<LabelFit> fit = place.measure(kLabels[i], texts[i]);
+                if (lines[i] != 0 && fit && fit->text > fit->label) {
+                    warnings.emplace_back(
+                        lines[i], u"the " + std::u16string(kNames[i]) +
+                                      u" is wider than its label in Setup.exe's window (" +
+                                      Number(fit->text) + u" of " + Number(fit->label) +
+                                      u" pixels here), so the window cuts it off at the right; "
+                                      u"shorten it");
+                }
+            }
+        } catch (const std::exception& error) {
+            err(u"setup-check: the widths of the texts could not be judged: " +
+                platform::Utf8ToUtf16(error.what()));
+        }
+    }
     std::stable_sort(warnings.begin(), warnings.end(),
-                     [](const SetupWarning& a, const SetupWarning& b) { return a.line < b.line; });
-    for (const SetupWarning& warning : warnings) {
-        out(file + u":" + Number(warning.line) + u": warning: " + WarningText(warning, codePage));
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [line, text] : warnings) {
+        out(file + u":" + Number(line) + u": warning: " + text);
     }
     if (failure && failure->cause != SetupCause::NotOpened) {
         out(file + u":" + Number(failure->line) + u": error: " + CauseText(*failure, codePage));

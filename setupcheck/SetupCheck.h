@@ -4,6 +4,7 @@
 // output; everything else is here.
 #pragma once
 
+#include "launcher/SetupFile.h"
 #include "platform/Types.h"
 
 #include <functional>
@@ -30,6 +31,14 @@ std::optional<Options> ParseArguments(const std::vector<std::u16string>& argumen
 
 std::u16string_view HelpText();
 
+// How wide a text is in its label's font, and how wide the label is, in pixels.
+struct LabelFit {
+    int text = 0;
+    int label = 0;
+};
+using LabelMeasure =
+    std::function<std::optional<LabelFit>(launcher::SetupLineKind, const std::u16string&)>;
+
 // Where the file is and how the entry shows paths.
 struct Place {
     // Given to the reader; nothing: the current directory.
@@ -40,6 +49,8 @@ struct Place {
     platform::UINT defaultCodePage = 1252;
     // The launcher's language rule, where the system has a user locale.
     bool japaneseUser = false;
+    // Where the widths can be judged; empty elsewhere.
+    LabelMeasure measure{};
 };
 
 // One line of output at a time, without its line feed.

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Console.h"
 #include "platform/win32/Win32Api.h"
+#include "setupcheck/LabelWidths.h"
 
 #include <exception>
 #include <string>
@@ -47,6 +48,7 @@ int Run(int argc, wchar_t** argv) {
     place.separator = u'\\';
     place.defaultCodePage = os.GetACP();
     place.japaneseUser = os.GetUserDefaultLCID() == 1041;
+    place.measure = setupcheck::WindowLabelMeasure();
     return setupcheck::CheckPackage(*options, place, out, err);
 }
 

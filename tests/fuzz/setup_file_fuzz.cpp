@@ -4,6 +4,7 @@
 // once as setup-check reads it, working out causes and warnings and reading on past "$END".
 // Whatever the bytes, the reader must not crash, must report at most one failure, must close the
 // file exactly once and must free what it allocated.
+#include "launcher/SetupDiagnosis.h"
 #include "launcher/SetupFile.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -36,7 +37,9 @@ constexpr std::u16string_view kSetupIni = u"C:\\Packages\\Demo\\Setup.ini";
 
 // Reads the way the main window does, and checks what each step gives.
 void ReadAll(bool diagnose) {
-    launcher::SetupFileReader reader(launcher::SetupReadOptions{.diagnose = diagnose});
+    launcher::SetupFileDiagnosis diagnosis(platform::Os().GetACP());
+    launcher::SetupFileReader reader(
+        launcher::SetupReadOptions{.diagnosis = diagnose ? &diagnosis : nullptr});
     for (;;) {
         const launcher::SetupStep step = reader.Next();
         switch (step.kind) {

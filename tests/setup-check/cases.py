@@ -55,7 +55,11 @@ CASES = [
          files={"Setup.ini": b'$TITLE="' + b"x" * 118 + b'"\n$DRV_TYPE="K"\n$DRV_VERSION="1"\n'
                              b'$END\n'},
          status=0,
-         out=HEAD + texts("x" * 118, "K", "Ver.1") + [WINDOW]),
+         out=HEAD + texts("x" * 118, "K", "Ver.1") + [WINDOW],
+         out_windows=HEAD + texts("x" * 118, "K", "Ver.1") + [
+             F + ":1: warning: the title is wider than its label in Setup.exe's window (1652 of"
+                 " 265 pixels here), so the window cuts it off at the right; shorten it",
+             WINDOW]),
 
     # ---- Warnings: the window opens, maybe not as meant -----------------------------------
     dict(name="repeated keyword, keyword by its beginning, text after value, after $END, missing",
@@ -73,6 +77,17 @@ CASES = [
                  ' "????????"; add $DRV_TYPE = "..." before $END',
              F + ":7: warning: this line comes after $END and is never read; move it above the"
                  " $END line",
+             WINDOW]),
+    # 576 pixels in the title's font (Times New Roman, bold italic, 27 pixels; Liberation Serif,
+    # its metric twin, under Wine) at 96 dpi; the label is 265 wide. Judged on Windows only.
+    dict(name="title wider than its label",
+         files={"Setup.ini": b'$TITLE="WWWWWWWWWWWWWWWWWWWWWWWW"\r\n$DRV_TYPE="K"\r\n'
+                             b'$DRV_VERSION="1.0"\r\n$END\r\n'},
+         status=0,
+         out=HEAD + texts("W" * 24, "K", "Ver.1.0") + [WINDOW],
+         out_windows=HEAD + texts("W" * 24, "K", "Ver.1.0") + [
+             F + ":1: warning: the title is wider than its label in Setup.exe's window (576 of"
+                 " 265 pixels here), so the window cuts it off at the right; shorten it",
              WINDOW]),
     dict(name="$END by its beginning, and no values at all",
          files={"Setup.ini": b'$ENDE\n'},
