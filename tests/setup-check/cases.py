@@ -232,6 +232,8 @@ CASES = [
          args=["--code-page", "sjis"], files={}, status=2,
          err=['setup-check: --code-page needs a code page number, not "sjis" (see setup-check'
               ' --help)']),
+    dict(name="code page unknown", args=["--code-page", "7"], files={}, status=2,
+         err=["setup-check: code page 7 is not known here"]),
     dict(name="unknown option", args=["--verbose"], files={}, status=2,
          err=['setup-check: unknown option "--verbose" (see setup-check --help)']),
     dict(name="no such folder", folder="missing", files={}, status=2,
