@@ -1,9 +1,9 @@
 #include "launcher/SetupFile.h"
 
-#include <array>
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace launcher {
 
@@ -34,20 +34,41 @@ SetupFileStream::Next SetupFileStream::NextByte(char& byte) {
             chunkFilled_ = got;
         }
         const char c = chunk_[chunkUsed_++];
+        if (bytes_ < 2) {
+            firstBytes_[bytes_] = static_cast<unsigned char>(c);
+        }
+        ++bytes_;
         if (c == '\r') {
+            ++carriageReturns_;
             continue;
         }
         if (c == '\x1A') {
             ended_ = true;
+            ctrlZLine_ = line_;
             continue;
+        }
+        if (c == '\0') {
+            ++zeros_;
+        }
+        lastLine_ = line_;
+        if (c == '\n') {
+            ++lineFeeds_;
+            ++line_;
         }
         byte = c;
         return Next::Byte;
     }
 }
 
+bool SetupFileStream::Utf16ByteOrderMark() const {
+    return bytes_ >= 2 && ((firstBytes_[0] == 0xFF && firstBytes_[1] == 0xFE) ||
+                           (firstBytes_[0] == 0xFE && firstBytes_[1] == 0xFF));
+}
+
 bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
     int length = 0;
+    pieceLine_ = line_;
+    pieceCut_ = false;
     while (length < kPieceSize - 1) {
         char c = '\0';
         const Next next = NextByte(c);
@@ -64,9 +85,11 @@ bool SetupFileStream::ReadPiece(char (&piece)[kPieceSize]) {
             break;
         }
     }
+    pieceLength_ = length;
     if (length == 0) {
         return false;
     }
+    pieceCut_ = length == kPieceSize - 1 && piece[length - 1] != '\n';
     piece[length] = '\0';
     return true;
 }
@@ -98,12 +121,13 @@ namespace {
 
 // The current directory in the ANSI code page, or nothing when the code page cannot express
 // it: a best-fit or default character would name some other directory.
-std::optional<std::string> CurrentDirectoryAnsi() {
-    const std::optional<std::u16string> current = CurrentDirectory();
-    if (!current) {
+std::optional<std::string> DirectoryAnsi(const std::u16string* given) {
+    const std::optional<std::u16string> current =
+        given != nullptr ? std::optional<std::u16string>() : CurrentDirectory();
+    if (given == nullptr && !current) {
         return std::nullopt;
     }
-    const std::u16string& directory = *current;
+    const std::u16string& directory = given != nullptr ? *given : *current;
 
     const int wideLength = static_cast<int>(directory.size());
     BOOL usedDefault = platform::FALSE;
@@ -131,54 +155,61 @@ std::optional<std::string> CurrentDirectoryAnsi() {
     return ansi;
 }
 
-// Everything from the first semicolon on goes, quotes or not.
-void RemoveComment(char* line) {
-    if (char* semicolon = std::strchr(line, ';')) {
-        *semicolon = '\0';
-    }
-}
-
-// Bytes of the file to display text, with the machine's ANSI code page.
-std::u16string AnsiToText(const char* bytes) {
+// Bytes of the file to display text, with the machine's ANSI code page (or the one asked for).
+std::u16string AnsiToText(const char* bytes, UINT codePage) {
     const int length = static_cast<int>(std::strlen(bytes));
     if (length == 0) {
         return {};
     }
-    const int units = Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, nullptr, 0);
+    const int units = Os().MultiByteToWideChar(codePage, 0, bytes, length, nullptr, 0);
     if (units <= 0) {
         return {};
     }
     std::u16string text(static_cast<std::size_t>(units), u'\0');
-    const int written =
-        Os().MultiByteToWideChar(platform::CP_ACP, 0, bytes, length, text.data(), units);
+    const int written = Os().MultiByteToWideChar(codePage, 0, bytes, length, text.data(), units);
     text.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
     return text;
 }
 
 } // namespace
 
-// The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
-// also when the code page cannot express the directory.
 platform::UniqueKernelHandle OpenSetupFile() {
-    static constexpr std::array<std::string_view, 2> kNames = {"Setup.ini", ".setup_ini"};
+    return OpenSetupFile(nullptr, nullptr);
+}
 
-    const std::optional<std::string> directory = CurrentDirectoryAnsi();
+platform::UniqueKernelHandle OpenSetupFile(const std::u16string* given, SetupFileOpening* opening) {
+    const std::optional<std::string> directory = DirectoryAnsi(given);
     if (!directory) {
+        if (opening != nullptr) {
+            opening->directoryNotInCodePage = true;
+        }
         return {};
     }
-    for (std::string_view name : kNames) {
+    for (int i = 0; i < 2; ++i) {
         // At a drive root this gives two backslashes in a row, which the system accepts.
-        const std::string path = *directory + "\\" + std::string(name);
+        const std::string path = *directory + "\\" + kSetupFileNames[i];
         // The sharing of the C library's fopen for reading: others may read and write.
         platform::UniqueKernelHandle file(
             Os().CreateFileA(path.c_str(), platform::GENERIC_READ,
                              platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE, nullptr,
                              platform::OPEN_EXISTING, platform::FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
+            if (opening != nullptr) {
+                opening->opened = i;
+            }
             return file;
+        }
+        if (opening != nullptr) {
+            opening->errors[i] = Os().GetLastError();
         }
     }
     return {};
+}
+
+void RemoveSetupComment(char* line) {
+    if (char* semicolon = std::strchr(line, ';')) {
+        *semicolon = '\0';
+    }
 }
 
 bool CompactSetupLine(char* line) {
@@ -239,8 +270,23 @@ SetupLineKind ParseSetupLine(char* line) {
 
 SetupFileReader::SetupFileReader() : file_(OpenSetupFile()), stream_(file_.get()) {}
 
+SetupFileReader::SetupFileReader(SetupReadOptions options)
+    : options_(std::move(options)),
+      file_(OpenSetupFile(options_.directory ? &*options_.directory : nullptr, &opening_)),
+      stream_(file_.get()) {}
+
 SetupStep SetupFileReader::Finish(SetupStep step) {
     finished_ = step;
+    return step;
+}
+
+SetupStep SetupFileReader::ReadFailure() {
+    SetupStep step{.kind = SetupStep::Kind::Failed,
+                   .failure = &MsgSetupFileReadFailed,
+                   .line = stream_.LastLine()};
+    if (options_.diagnosis != nullptr) {
+        options_.diagnosis->ReadFailed(stream_, step);
+    }
     return step;
 }
 
@@ -250,31 +296,72 @@ SetupStep SetupFileReader::Next() {
         return *finished_;
     }
     if (!file_) {
-        return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileOpenFailed});
+        return Finish(
+            {.kind = Kind::Failed,
+             .failure = &MsgSetupFileOpenFailed,
+             .cause = options_.diagnosis != nullptr ? SetupCause::NotOpened : SetupCause::None});
     }
     char line[SetupFileStream::kPieceSize];
+    // Only a diagnosing reader keeps the piece as read and as compacted, for the cause.
+    char original[SetupFileStream::kPieceSize];
+    char compacted[SetupFileStream::kPieceSize];
     for (;;) {
+        const bool continuation = stream_.PieceCut();
         if (!stream_.ReadPiece(line)) {
-            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileReadFailed});
+            return Finish(ReadFailure());
+        }
+        if (options_.diagnosis != nullptr) {
+            std::memcpy(original, line, sizeof line);
         }
         if (!CompactSetupLine(line)) {
-            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileOutOfMemory});
+            return Finish({.kind = Kind::Failed,
+                           .failure = &MsgSetupFileOutOfMemory,
+                           .line = stream_.PieceLine(),
+                           .cause = options_.diagnosis != nullptr ? SetupCause::OutOfMemory
+                                                                  : SetupCause::None});
         }
-        RemoveComment(line);
+        if (options_.diagnosis != nullptr) {
+            std::memcpy(compacted, line, sizeof line);
+        }
+        RemoveSetupComment(line);
         if (line[0] == '\0') {
             continue;
         }
         const SetupLineKind kind = ParseSetupLine(line);
         switch (kind) {
-        case SetupLineKind::End:
+        case SetupLineKind::End: {
+            const int endLine = stream_.PieceLine();
+            if (options_.diagnosis != nullptr) {
+                RemoveSetupComment(compacted);
+                options_.diagnosis->EndLine(stream_, compacted);
+            }
             Close();
-            return Finish({.kind = Kind::End});
-        case SetupLineKind::Unrecognised:
-            return Finish({.kind = Kind::Failed, .failure = &MsgSetupFileContentError});
+            return Finish({.kind = Kind::End, .line = endLine});
+        }
+        case SetupLineKind::Unrecognised: {
+            SetupStep step{.kind = Kind::Failed,
+                           .failure = &MsgSetupFileContentError,
+                           .line = stream_.PieceLine()};
+            if (options_.diagnosis != nullptr) {
+                // The line as compacted, comment removed, for the keyword.
+                char uncommented[SetupFileStream::kPieceSize];
+                std::memcpy(uncommented, compacted, sizeof compacted);
+                RemoveSetupComment(uncommented);
+                options_.diagnosis->ContentFailed(stream_, step, original, compacted, uncommented,
+                                                  continuation);
+            }
+            return Finish(std::move(step));
+        }
         case SetupLineKind::Title:
         case SetupLineKind::DriverType:
         case SetupLineKind::DriverVersion:
-            return {.kind = Kind::Value, .label = kind, .value = AnsiToText(line)};
+            if (options_.diagnosis != nullptr) {
+                options_.diagnosis->ValueLine(stream_, kind, compacted);
+            }
+            return {.kind = Kind::Value,
+                    .label = kind,
+                    .value = AnsiToText(line, options_.codePage),
+                    .line = stream_.PieceLine()};
         }
     }
 }

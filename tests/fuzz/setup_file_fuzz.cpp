@@ -1,8 +1,10 @@
 // Fuzz target: arbitrary bytes as the package's Setup.ini, read on the simulated desktop.
-// Each input is read twice: once on a Japanese system, once on a Western one where a heap
-// allocation and the reading of the file's tail fail, so the failure paths are fuzzed too.
+// Each input is read three times: once on a Japanese system, once on a Western one where a heap
+// allocation and the reading of the file's tail fail, so the failure paths are fuzzed too, and
+// once as setup-check reads it, working out causes and warnings and reading on past "$END".
 // Whatever the bytes, the reader must not crash, must report at most one failure, must close the
 // file exactly once and must free what it allocated.
+#include "launcher/SetupDiagnosis.h"
 #include "launcher/SetupFile.h"
 #include "platform/sim/SimDesktop.h"
 
@@ -34,8 +36,10 @@ constexpr std::u16string_view kSetupIni = u"C:\\Packages\\Demo\\Setup.ini";
 }
 
 // Reads the way the main window does, and checks what each step gives.
-void ReadAll() {
-    launcher::SetupFileReader reader;
+void ReadAll(bool diagnose) {
+    launcher::SetupFileDiagnosis diagnosis(platform::Os().GetACP());
+    launcher::SetupFileReader reader(
+        launcher::SetupReadOptions{.diagnosis = diagnose ? &diagnosis : nullptr});
     for (;;) {
         const launcher::SetupStep step = reader.Next();
         switch (step.kind) {
@@ -50,6 +54,10 @@ void ReadAll() {
         case launcher::SetupStep::Kind::Failed:
             if (step.failure == nullptr) {
                 Fail("a failure without its message");
+            }
+            // A diagnosing reader names a cause for every failure it meets while reading.
+            if (diagnose != (step.cause != launcher::SetupCause::None)) {
+                Fail("a failure's cause is missing, or given without diagnosing");
             }
             // A finished reader stays finished: no second, different failure.
             if (const launcher::SetupStep again = reader.Next();
@@ -79,7 +87,7 @@ const std::filesystem::path& DriveRoot() {
 }
 
 void ReadOnce(std::string_view bytes, platform::UINT codePage, int failingAlloc,
-              std::uint64_t readableBytes) {
+              std::uint64_t readableBytes, bool diagnose = false) {
     SimConfig config;
     config.driveRoot = DriveRoot();
     config.currentDirectory = std::u16string(kDirectory);
@@ -98,7 +106,7 @@ void ReadOnce(std::string_view bytes, platform::UINT codePage, int failingAlloc,
 
     {
         platform::ScopedApi installed(desktop);
-        ReadAll();
+        ReadAll(diagnose);
     }
 
     const auto& ledger = desktop.Ledger();
@@ -120,5 +128,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     ReadOnce(bytes, 932, -1, UINT64_MAX);
     ReadOnce(bytes, 1252, static_cast<int>(size % 7), size - size / 4);
+    ReadOnce(bytes, 932, -1, UINT64_MAX, true);
     return 0;
 }
