@@ -3,9 +3,9 @@
 # programs of the ZIP; product.notices holds it to their link maps.
 install(FILES LICENSE THIRD-PARTY-NOTICES.txt DESTINATION .)
 
-# The programs of the ZIP that link the MinGW-w64 and GCC runtimes statically. Another
-# program that goes into the ZIP is appended here (setup-check), so that its map is checked too.
-set(SETUP_NOTICE_PROGRAMS Setup)
+# The programs of the ZIP that link the MinGW-w64 and GCC runtimes statically; a program added
+# to the ZIP belongs here too, so that its map is checked.
+set(SETUP_NOTICE_PROGRAMS Setup setup-check)
 
 # Each program's link map beside it. The map is written next to the image and changes none of
 # its bytes (compared on both widths), so the release stays reproducible.

@@ -45,11 +45,11 @@ configure() {
   try_configure "$@" || { tail -20 "$work/configure.log"; die "configuring $build failed"; }
 }
 signing() { echo -DSETUP_SIGN_PKCS12="$keys/sign.pfx" -DSETUP_SIGN_PASSWORD_FILE="$1"; }
-# What the package target runs once everything is built; Setup.exe is all the ZIP needs. The
+# What the package target runs once everything is built; the ZIP needs its two programs. The
 # package folder is left as it is: what an earlier package left there is part of the test.
 make_package() {
-  cmake --build "$build" --target Setup -j 2 >"$work/build.log" 2>&1 ||
-    { tail -20 "$work/build.log"; die "building Setup.exe failed"; }
+  cmake --build "$build" --target Setup setup-check -j 2 >"$work/build.log" 2>&1 ||
+    { tail -20 "$work/build.log"; die "building Setup.exe and setup-check.exe failed"; }
   (cd "$build" && cpack --config CPackConfig.cmake) >"$work/cpack.log" 2>&1
 }
 # Unpacks the release ZIP; sets zip, top and listing.
@@ -146,7 +146,7 @@ rm -rf "$build/package"
 make_package || { tail -30 "$work/cpack.log"; die "cpack failed with the right password"; }
 unpack
 echo "$listing"
-for entry in Setup.exe PACKAGE-AUTHORS.txt LICENSE THIRD-PARTY-NOTICES.txt \
+for entry in Setup.exe setup-check.exe PACKAGE-AUTHORS.txt LICENSE THIRD-PARTY-NOTICES.txt \
   examples/English/Setup.ini examples/Japanese/Setup.ini; do
   check "the ZIP holds $top/$entry" 'grep -q " $top/$entry\$" <<<"$listing"'
 done
