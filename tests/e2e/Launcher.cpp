@@ -269,4 +269,25 @@ void Launcher::HookWatch() {
     fonts_hook_ = SetHook(L"e2e-fonts.dll", "FontProbeCallWnd", WH_CALLWNDPROC);
 }
 
+void Settle(HWND form) {
+    const DWORD start = GetTickCount();
+    RECT last{};
+    GetWindowRect(form, &last);
+    DWORD stable_since = GetTickCount();
+    while (GetTickCount() - stable_since < 100) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored))
+            Fail(L"the launcher does not answer messages");
+        Sleep(kPollMs);
+        RECT now{};
+        GetWindowRect(form, &now);
+        if (!EqualRect(&now, &last)) {
+            last = now;
+            stable_since = GetTickCount();
+        }
+        if (GetTickCount() - start > 2000)
+            Fail(L"the window keeps moving or resizing");
+    }
+}
+
 } // namespace e2e

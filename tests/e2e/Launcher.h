@@ -33,6 +33,10 @@ struct WatchEvent {
 
 unsigned long long HandleValue(HWND window);
 
+// The first showing places and sizes the window; the facts count once that is over: the
+// launcher answers a sent message again and the window has kept its place for 100 ms.
+void Settle(HWND form);
+
 class Launcher {
 public:
     Launcher(const std::wstring& exe, const std::wstring& dir, const std::wstring& watch_log);

@@ -107,6 +107,16 @@ void WriteBmp(const std::wstring& path, const Pixels& p) {
     WriteFileBytes(path, bytes);
 }
 
+void SaveWindowShot(HWND window, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    // A maximised window's frame hangs off the screen; only the screen can be copied.
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&r, &r, &screen);
+    WriteBmp(path, CaptureScreen(r));
+    Say(L"screenshot " + Quote(path));
+}
+
 std::wstring IconName(Icon icon) {
     switch (icon) {
     case Icon::Exclamation:

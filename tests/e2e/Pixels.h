@@ -18,6 +18,8 @@ enum class Icon { Unknown, Exclamation, Information, Error, Question };
 
 Pixels CaptureScreen(const RECT& r);
 void WriteBmp(const std::wstring& path, const Pixels& p);
+// The window as the screen shows it, to a BMP file.
+void SaveWindowShot(HWND window, const std::wstring& path);
 std::wstring IconName(Icon icon);
 
 // The icon handle of another process cannot be examined, so the box's icon is told apart by

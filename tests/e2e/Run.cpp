@@ -147,29 +147,6 @@ private:
         }
     }
 
-    // The first showing places and sizes the window; the facts count once that is over: the
-    // launcher answers a sent message again and the window has kept its place for 100 ms.
-    static void Settle(HWND form) {
-        const DWORD start = GetTickCount();
-        RECT last{};
-        GetWindowRect(form, &last);
-        DWORD stable_since = GetTickCount();
-        while (GetTickCount() - stable_since < 100) {
-            DWORD_PTR ignored = 0;
-            if (!SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored))
-                Fail(L"the launcher does not answer messages");
-            Sleep(kPollMs);
-            RECT now{};
-            GetWindowRect(form, &now);
-            if (!EqualRect(&now, &last)) {
-                last = now;
-                stable_since = GetTickCount();
-            }
-            if (GetTickCount() - start > 2000)
-                Fail(L"the window keeps moving or resizing");
-        }
-    }
-
     HWND StartAndCheckWindow(Launcher& launcher) {
         HWND form = launcher.WaitForMainWindow();
         Say(L"window shown");
@@ -181,16 +158,7 @@ private:
         return form;
     }
 
-    void TakeShot(HWND window, const wchar_t* suffix) {
-        RECT r;
-        GetWindowRect(window, &r);
-        // A maximised window's frame hangs off the screen; only the screen can be copied.
-        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        IntersectRect(&r, &r, &screen);
-        const std::wstring path = Shot(suffix);
-        WriteBmp(path, CaptureScreen(r));
-        Say(L"screenshot " + Quote(path));
-    }
+    void TakeShot(HWND window, const wchar_t* suffix) { SaveWindowShot(window, Shot(suffix)); }
 
     void ExpectExitZero(const Launcher& launcher, const std::wstring& after) {
         const DWORD code = launcher.WaitForExit(after);
