@@ -282,10 +282,14 @@ LRESULT ListBoxMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WP
     case LB_GETCOUNT:
         return count;
     case LB_SETCURSEL: {
+        // -1 clears the selection; a line beyond the last is refused and changes nothing.
         const auto index = static_cast<LRESULT>(static_cast<int>(wParam));
-        w->selection = index >= 0 && index < count ? static_cast<int>(index) : -1;
+        if (index < -1 || index >= count) {
+            return LB_ERR;
+        }
+        w->selection = static_cast<int>(index);
         a.gdi.Invalidate(window, true, false);
-        return w->selection < 0 ? LB_ERR : index;
+        return index < 0 ? LB_ERR : index;
     }
     case LB_GETCURSEL:
         return w->selection < 0 ? LB_ERR : w->selection;
