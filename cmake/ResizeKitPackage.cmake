@@ -22,3 +22,11 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/ResizeKitConfigVers
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ResizeKitConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/ResizeKitConfigVersion.cmake
   DESTINATION ${resizekit_config_dir} COMPONENT ResizeKit)
+
+# The Release libraries are GCC's link-time bytecode only, as the product is built; a program
+# that links them is compiled and linked with -flto too, or MinGW's i686 linker takes the
+# inline functions that both the program and the libraries define for duplicates.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND WIN32 AND CMAKE_BUILD_TYPE STREQUAL "Release")
+  target_compile_options(resizekit INTERFACE -flto)
+  target_link_options(resizekit INTERFACE -flto)
+endif()
