@@ -45,7 +45,7 @@ inline constexpr int kFirstClientWidth = 481, kFirstClientHeight = 361;
 inline constexpr int kMinWidth = 420, kMinHeight = 360, kMaxWidth = 960, kMaxHeight = 720;
 
 struct ExpectedControl {
-    Rect rect; // in the parent's client area
+    Rect rect;       // in the parent's client area
     int font_height; // 0: the control shows no text
 };
 
