@@ -453,6 +453,19 @@ constexpr DWORD SS_NOPREFIX = 0x00000080;
 constexpr DWORD BS_PUSHBUTTON = 0x00000000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x00000001;
 constexpr DWORD BS_OWNERDRAW = 0x0000000B;
+// Edit and list box styles, messages and notifications.
+constexpr DWORD WS_VSCROLL = 0x00200000;
+constexpr DWORD ES_AUTOHSCROLL = 0x00000080;
+constexpr UINT EN_CHANGE = 0x0300;
+constexpr DWORD LBS_NOTIFY = 0x00000001;
+constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x00000100;
+constexpr UINT LB_ADDSTRING = 0x0180;
+constexpr UINT LB_RESETCONTENT = 0x0184;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr UINT LBN_SELCHANGE = 1;
+constexpr LRESULT LB_ERR = -1;
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;
@@ -725,6 +738,9 @@ constexpr DWORD BS_RADIOBUTTON = 0x00000004;
 constexpr DWORD BS_GROUPBOX = 0x00000007;
 constexpr DWORD BS_AUTORADIOBUTTON = 0x00000009;
 constexpr LRESULT DLGC_RADIOBUTTON = 0x0040;
+constexpr LRESULT DLGC_WANTARROWS = 0x0001;
+constexpr LRESULT DLGC_HASSETSEL = 0x0008;
+constexpr LRESULT DLGC_WANTCHARS = 0x0080;
 constexpr int SW_SHOWDEFAULT = 10;
 constexpr int SW_FORCEMINIMIZE = 11;
 constexpr int GWLP_HINSTANCE = -6;

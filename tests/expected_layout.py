@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The main window's expected layout, worked out apart from the product's code.
 
-    python3 tests/expected_layout.py driver   the table in tests/e2e/Driver.cpp
+    python3 tests/expected_layout.py driver   the table in tests/e2e/WindowFacts.cpp
     python3 tests/expected_layout.py flow     the table in tests/launcher/AppFlowTest.cpp
     python3 tests/expected_layout.py check    every value also in exact fractions (no output
                                               but differences; status 1 when there are any)

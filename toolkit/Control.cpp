@@ -92,6 +92,24 @@ void TControl::SetCaption(const std::u16string& caption) {
 
 void TControl::TextChanged() {}
 
+void TControl::TakeWindowText() {
+    if (handle_ == nullptr) {
+        return;
+    }
+    // Grown until the whole text fits: GetWindowTextW cuts it to the buffer.
+    std::u16string text(64, u'\0');
+    for (;;) {
+        const int copied = Os().GetWindowTextW(handle_, text.data(), static_cast<int>(text.size()));
+        if (copied < static_cast<int>(text.size()) - 1) {
+            text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+            break;
+        }
+        text.resize(text.size() * 2);
+    }
+    text_ = std::move(text);
+    TextChanged();
+}
+
 void TControl::SetEnabled(bool enabled) {
     enabled_ = enabled;
     if (handle_ != nullptr) {

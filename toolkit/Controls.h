@@ -125,6 +125,8 @@ protected:
                                            platform::LPARAM lParam, bool& handled);
     // The colour the control's background shows: its parent's.
     virtual TColor BackgroundColor() const;
+    // The window's text changed by the user's hand: take it, without writing it back.
+    void TakeWindowText();
 
 private:
     friend class TWinControl;
@@ -379,7 +381,62 @@ protected:
     void CreateParams(TCreateParams& params) override;
 };
 
+// A one-line edit box: an EDIT window with a sunken edge. Text follows what the user types.
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+    const TNotifyEvent& OnChange() const { return onChange_; }
+    void SetOnChange(TNotifyEvent onChange) { onChange_ = std::move(onChange); }
+    const TPropertyList& PublishedProperties() const override;
+    static const TPropertyList& ClassProperties();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    platform::LRESULT ParentNotify(platform::UINT message, platform::WPARAM wParam,
+                                   platform::LPARAM lParam, bool& handled) override;
+
+private:
+    TNotifyEvent onChange_;
+};
+
+// A list of lines to choose one from: a LISTBOX window with a sunken edge and a vertical
+// scroll bar. Its height is the one it is given, not rounded to whole lines, so that a layout
+// can size it freely.
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner);
+    const std::vector<std::u16string>& Items() const { return items_; }
+    void SetItems(std::vector<std::u16string> items);
+    void AddItem(const std::u16string& item);
+    // The items as one text, a line each: the stored form.
+    std::u16string ItemsText() const;
+    void SetItemsText(const std::u16string& text);
+    // The selected line, -1 for none; the user's choice once the window exists.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    const TNotifyEvent& OnClick() const { return onClick_; }
+    void SetOnClick(TNotifyEvent onClick) { onClick_ = std::move(onClick); }
+    const TPropertyList& PublishedProperties() const override;
+    static const TPropertyList& ClassProperties();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void HandleCreated() override;
+    platform::LRESULT ParentNotify(platform::UINT message, platform::WPARAM wParam,
+                                   platform::LPARAM lParam, bool& handled) override;
+
+private:
+    // Puts the items and the selection into the window.
+    void FillWindow();
+    std::vector<std::u16string> items_;
+    int itemIndex_ = -1;
+    TNotifyEvent onClick_;
+};
+
 // Registers TLabel, TImage, TBitBtn and TFrame (done on first use of the registry).
 void RegisterStandardClasses();
+// Registers TEdit and TListBox. A program whose descriptions use them calls it before loading;
+// left apart so that a program without them does not carry them.
+void RegisterInputControls();
 
 } // namespace toolkit

@@ -1,5 +1,5 @@
-// The built-in classes "STATIC" and "BUTTON", what the program relies on of them, and the
-// "#32770" window that stands for a message box.
+// The built-in classes "STATIC", "BUTTON", "EDIT" and "LISTBOX", what the program relies on of
+// them, and the "#32770" window that stands for a message box.
 #include "platform/sim/SimAreas.h"
 
 namespace platform::sim {
@@ -241,6 +241,63 @@ LRESULT ButtonMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPA
     }
 }
 
+// A one-line edit box: its text is the window text; every change of it, WM_SETTEXT included,
+// tells the parent with EN_CHANGE. Typing is not simulated: a test sets the text.
+LRESULT EditMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPARAM wParam,
+                    LPARAM lParam) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_SETTEXT: {
+        const LRESULT result = a.windows.DefWindowProcW(window, message, wParam, lParam);
+        a.gdi.Invalidate(window, true, false);
+        if (w->parent != nullptr) {
+            a.messaging.Send(w->parent, WM_COMMAND,
+                             static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(w->id), EN_CHANGE)),
+                             reinterpret_cast<LPARAM>(window));
+        }
+        return result;
+    }
+    default:
+        return a.windows.DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// A list box's lines and selection; LB_SETCURSEL tells the parent nothing, as in Windows.
+LRESULT ListBoxMessage(DesktopAreas& a, Window* w, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam) {
+    const auto count = static_cast<LRESULT>(w->items.size());
+    switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case LB_ADDSTRING:
+        w->items.emplace_back(reinterpret_cast<const char16_t*>(lParam));
+        a.gdi.Invalidate(window, true, false);
+        return count;
+    case LB_RESETCONTENT:
+        w->items.clear();
+        w->selection = -1;
+        a.gdi.Invalidate(window, true, false);
+        return 0;
+    case LB_GETCOUNT:
+        return count;
+    case LB_SETCURSEL: {
+        // -1 clears the selection; a line beyond the last is refused and changes nothing.
+        const auto index = static_cast<LRESULT>(static_cast<int>(wParam));
+        if (index < -1 || index >= count) {
+            return LB_ERR;
+        }
+        w->selection = static_cast<int>(index);
+        a.gdi.Invalidate(window, true, false);
+        return index < 0 ? LB_ERR : index;
+    }
+    case LB_GETCURSEL:
+        return w->selection < 0 ? LB_ERR : w->selection;
+    default:
+        return a.windows.DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 using ClassMessage = LRESULT (*)(DesktopAreas& a, Window* w, HWND window, UINT message,
                                  WPARAM wParam, LPARAM lParam);
 
@@ -284,6 +341,17 @@ LRESULT PLATFORM_CALLBACK BuiltInControls::Static(HWND window, UINT message, WPA
 LRESULT PLATFORM_CALLBACK BuiltInControls::Button(HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam) noexcept {
     return Run(window, message, wParam, lParam, true, ButtonMessage);
+}
+
+LRESULT PLATFORM_CALLBACK BuiltInControls::EditBox(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) noexcept {
+    // WM_SETTEXT is the class's own: unlike the others, it reports the change.
+    return Run(window, message, wParam, lParam, message != WM_SETTEXT, EditMessage);
+}
+
+LRESULT PLATFORM_CALLBACK BuiltInControls::ListBox(HWND window, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) noexcept {
+    return Run(window, message, wParam, lParam, true, ListBoxMessage);
 }
 
 LRESULT PLATFORM_CALLBACK BuiltInControls::MessageBox(HWND window, UINT message, WPARAM wParam,

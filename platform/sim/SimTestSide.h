@@ -150,6 +150,10 @@ public:
     bool Restore(HWND window); // the restore button, or the task-bar button when minimised
     bool CloseBox(HWND window);
     bool ClickButton(HWND button); // BM_CLICK
+    // Types into an edit box: its text becomes TEXT, and the parent hears EN_CHANGE.
+    bool TypeText(HWND edit, const std::u16string& text);
+    // Clicks a list box's line: it is selected, and the parent hears LBN_SELCHANGE.
+    bool ChooseListItem(HWND list, int index);
     // WM_KEYDOWN (WM_SYSKEYDOWN with Alt) and WM_KEYUP through the message loop, to the focus
     // window (the active window when nothing has the focus).
     void PressKey(WPARAM virtualKey, bool alt = false, bool shift = false);

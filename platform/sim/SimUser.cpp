@@ -155,6 +155,36 @@ bool DesktopUser::CloseBox(HWND window) {
     return true;
 }
 
+bool DesktopUser::TypeText(HWND edit, const std::u16string& text) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, edit, text] { TypeText(edit, text); })) {
+        return true;
+    }
+    if (a.windows.Find(edit) == nullptr) {
+        return false;
+    }
+    a.messaging.Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return true;
+}
+
+bool DesktopUser::ChooseListItem(HWND list, int index) {
+    DesktopAreas& a = Areas();
+    if (a.messaging.Defer([this, list, index] { ChooseListItem(list, index); })) {
+        return true;
+    }
+    const Window* w = a.windows.Find(list);
+    if (w == nullptr ||
+        a.messaging.Send(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0) == LB_ERR) {
+        return false;
+    }
+    if (w->parent != nullptr) {
+        a.messaging.Send(w->parent, WM_COMMAND,
+                         static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(w->id), LBN_SELCHANGE)),
+                         reinterpret_cast<LPARAM>(list));
+    }
+    return true;
+}
+
 bool DesktopUser::ClickButton(HWND button) {
     DesktopAreas& a = Areas();
     if (a.messaging.Defer([this, button] { ClickButton(button); })) {

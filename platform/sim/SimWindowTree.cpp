@@ -33,6 +33,8 @@ WindowTree::WindowTree(const SimConfig& config, Kernel& kernel, Activation& acti
     builtIn(u"BUTTON", BuiltInControls::Button,
             0x0008 | 0x0003 /* CS_DBLCLKS|CS_HREDRAW|CS_VREDRAW */);
     builtIn(u"#32770", BuiltInControls::MessageBox, 0x0008);
+    builtIn(u"EDIT", BuiltInControls::EditBox, 0x0008);
+    builtIn(u"LISTBOX", BuiltInControls::ListBox, 0x0008);
 }
 
 // ---- Lookups and coordinates ----------------------------------------------------------------

@@ -60,6 +60,8 @@ struct Window {
     // Built-in controls.
     HFONT font = nullptr;
     bool pushed = false;
+    std::vector<std::u16string> items; // a list box's lines
+    int selection = -1;                // and the selected one
 };
 
 // The client area in its own coordinates, as GetClientRect gives it.
@@ -67,7 +69,8 @@ inline RECT ClientRectOf(const Window& w) {
     return RECT{0, 0, Width(w.client), Height(w.client)};
 }
 
-// The window procedures of the built-in classes "STATIC", "BUTTON" and "#32770".
+// The window procedures of the built-in classes "STATIC", "BUTTON", "#32770", "EDIT" and
+// "LISTBOX".
 struct BuiltInControls {
     static LRESULT PLATFORM_CALLBACK Static(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
@@ -75,6 +78,10 @@ struct BuiltInControls {
                                             LPARAM lParam) noexcept;
     static LRESULT PLATFORM_CALLBACK MessageBox(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) noexcept;
+    static LRESULT PLATFORM_CALLBACK EditBox(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) noexcept;
+    static LRESULT PLATFORM_CALLBACK ListBox(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) noexcept;
     // The built-in classes keep their state in their windows, as a class's procedure does.
     static Window* Edit(WindowTree& windows, HWND window);
 };

@@ -433,6 +433,54 @@ CONTRACT_CASE(ChildWindowTakesTheBoundsItIsGiven) {
     }
 }
 
+// An edit box tells its parent of every change of its text, the program's WM_SETTEXT
+// included; a list box counts, adds and selects lines, and a selection made by message tells
+// the parent nothing. The toolkit's TEdit and TListBox rely on both.
+CONTRACT_CASE(EditAndListBoxReportAsTheToolkitExpects) {
+    TestWindow parent(kOverlapped | WS_VISIBLE, 60, 60, 300, 200);
+    const HINSTANCE instance = Os().GetModuleHandleW(nullptr);
+    const HWND edit = Os().CreateWindowExW(
+        WS_EX_CLIENTEDGE, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 120, 24, parent.get(),
+        reinterpret_cast<HMENU>(std::uintptr_t{7}), instance, nullptr);
+    REQUIRE(edit != nullptr);
+    Log().clear();
+    REQUIRE(Os().SetWindowTextW(edit, u"typed"));
+    int changes = 0;
+    for (const Seen& seen : Log()) {
+        changes += seen.window == parent.get() && seen.message == WM_COMMAND &&
+                           seen.wParam == static_cast<WPARAM>(MAKELPARAM(7, EN_CHANGE)) &&
+                           seen.lParam == reinterpret_cast<LPARAM>(edit)
+                       ? 1
+                       : 0;
+    }
+    CHECK_EQ(changes, 1);
+    Os().DestroyWindow(edit);
+
+    const HWND list = Os().CreateWindowExW(
+        WS_EX_CLIENTEDGE, u"LISTBOX", u"",
+        WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 10, 40, 120, 101, parent.get(),
+        reinterpret_cast<HMENU>(std::uintptr_t{8}), instance, nullptr);
+    REQUIRE(list != nullptr);
+    // Not rounded to whole lines.
+    CHECK_EQ(WindowRect(list).bottom - WindowRect(list).top, 101);
+    CHECK_EQ(Os().SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Red")), 0);
+    CHECK_EQ(Os().SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"")), 1);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+    Log().clear();
+    CHECK_EQ(Os().SendMessageW(list, LB_SETCURSEL, 1, 0), 1);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+    // Beyond the last line: refused, the selection stays. -1: none, and LB_ERR all the same.
+    CHECK_EQ(Os().SendMessageW(list, LB_SETCURSEL, 2, 0), LB_ERR);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+    CHECK_EQ(Os().SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0), LB_ERR);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCURSEL, 0, 0), LB_ERR);
+    CHECK_EQ(Count(parent.get(), WM_COMMAND), 0);
+    CHECK_EQ(Os().SendMessageW(list, LB_RESETCONTENT, 0, 0), 0);
+    CHECK_EQ(Os().SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+    Os().DestroyWindow(list);
+}
+
 // A move with SWP_NOREDRAW leaves nothing to paint; InvalidateRect on a parent that clips its
 // children paints the parent alone; RedrawWindow with RDW_ALLCHILDREN paints the children too.
 CONTRACT_CASE(RedrawWindowReachesTheChildrenAMoveLeftUndrawn) {
