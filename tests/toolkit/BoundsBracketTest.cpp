@@ -14,6 +14,7 @@ namespace {
 using namespace toolkit;
 using namespace platform;
 using platform::sim::HandleKind;
+using platform::sim::MessageRecord;
 
 struct Rect {
     int left, top, width, height;
@@ -64,6 +65,21 @@ protected:
         desktop_.MapWindowPoints(nullptr, c.Parent()->Handle(), corners, 2);
         return {corners[0].x, corners[0].y, corners[1].x - corners[0].x,
                 corners[1].y - corners[0].y};
+    }
+
+    // Runs the message loop until nothing is left: pending paints arrive as they would.
+    void RunLoop() {
+        MSG message{};
+        while (desktop_.GetMessageW(&message, nullptr, 0, 0) > 0) {
+            desktop_.TranslateMessage(&message);
+            desktop_.DispatchMessageW(&message);
+        }
+    }
+
+    int PaintsOf(HWND window) {
+        const std::vector<MessageRecord> messages = desktop_.MessagesTo(window);
+        return static_cast<int>(std::count_if(messages.begin(), messages.end(),
+                                              [](const auto& m) { return m.message == WM_PAINT; }));
     }
 
     int MovesOf(TControl& c) {
@@ -149,8 +165,55 @@ TEST_F(BoundsBracketTest, ClosingDrawsTheParentWithAllItsControls) {
     EXPECT_TRUE(desktop_.NeedsPaint(a_->Handle()));
     EXPECT_TRUE(desktop_.NeedsPaint(frame_->Handle()));
     EXPECT_TRUE(desktop_.NeedsPaint(b_->Handle()));
-    const std::vector<UINT> paints = desktop_.SentTo(a_->Handle());
-    EXPECT_EQ(std::count(paints.begin(), paints.end(), WM_PAINT), 0);
+    RunLoop();
+    for (HWND window : {form_->Handle(), a_->Handle(), frame_->Handle(), b_->Handle()}) {
+        EXPECT_EQ(PaintsOf(window), 1);
+        EXPECT_FALSE(desktop_.NeedsPaint(window));
+    }
+}
+
+// An AutoSize label takes its font at once: it reads back the size of its text in that font,
+// a later write of its bounds wins over it, and its window ends where it reads. The rough font
+// model: "ABCD" at 10 points (13 pixels) is 26 x 13, at 20 points (27 pixels) 54 x 27.
+TEST_F(BoundsBracketTest, AnAutoSizeLabelReadsBackWhatItsNewFontMakesOfIt) {
+    a_->SetCaption(u"ABCD");
+    a_->Font().SetSize(10);
+    a_->SetAutoSize(true);
+    ASSERT_EQ(FieldsOf(*a_), (Rect{10, 20, 26, 13}));
+    Settle();
+    const long long callsBefore = desktop_.MoveCalls();
+    {
+        TBoundsBracket bracket(*form_);
+        a_->Font().SetSize(20);
+        EXPECT_EQ(FieldsOf(*a_), (Rect{10, 20, 54, 27}));
+        EXPECT_FALSE(desktop_.NeedsPaint(a_->Handle()));
+        a_->SetWidth(100);
+        EXPECT_EQ(FieldsOf(*a_), (Rect{10, 20, 100, 27}));
+        EXPECT_EQ(desktop_.MoveCalls(), callsBefore);
+        bracket.Close();
+    }
+    EXPECT_EQ(FieldsOf(*a_), (Rect{10, 20, 100, 27}));
+    EXPECT_EQ(WindowOf(*a_), (Rect{10, 20, 100, 27}));
+    EXPECT_EQ(MovesOf(*a_), 1);
+    const auto font = desktop_.FontOf(a_->Handle());
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->lfHeight, -27);
+}
+
+// Switched to AutoSize while the bracket holds its font back, a label measures with the font it
+// is to have.
+TEST_F(BoundsBracketTest, AutoSizeSwitchedOnInsideTheBracketMeasuresTheHeldFont) {
+    a_->SetCaption(u"ABCD");
+    a_->Font().SetSize(10);
+    Settle();
+    {
+        TBoundsBracket bracket(*form_);
+        a_->Font().SetSize(20);
+        a_->SetAutoSize(true);
+        EXPECT_EQ(FieldsOf(*a_), (Rect{10, 20, 54, 27}));
+        bracket.Close();
+    }
+    EXPECT_EQ(WindowOf(*a_), (Rect{10, 20, 54, 27}));
 }
 
 // A font is made once, from the last attributes, and not at all when they come back to the
