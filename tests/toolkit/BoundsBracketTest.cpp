@@ -148,28 +148,80 @@ TEST_F(BoundsBracketTest, AControlWrittenBackToWhereItWasIsNotMovedNorDrawn) {
 }
 
 // Nothing is drawn while the bracket is open; closing it leaves the parent and every control
-// in it, nested ones included, to be painted once.
+// in it, nested ones included, to be painted once: after moves alone (the windows are moved
+// without drawing) as after moves and fonts.
 TEST_F(BoundsBracketTest, ClosingDrawsTheParentWithAllItsControls) {
+    for (bool fonts : {false, true}) {
+        SCOPED_TRACE(fonts ? "moves and fonts" : "moves only");
+        Settle();
+        {
+            TBoundsBracket bracket(*form_);
+            a_->SetWidth(a_->Width() + 20);
+            b_->SetTop(b_->Top() + 10);
+            if (fonts) {
+                a_->Font().SetSize(a_->Font().Size() + 4);
+                b_->Font().SetColor(clRed);
+            }
+            EXPECT_FALSE(desktop_.NeedsPaint(form_->Handle()));
+            EXPECT_FALSE(desktop_.NeedsPaint(a_->Handle()));
+            EXPECT_FALSE(desktop_.NeedsPaint(b_->Handle()));
+            bracket.Close();
+        }
+        EXPECT_TRUE(desktop_.NeedsPaint(form_->Handle()));
+        EXPECT_TRUE(desktop_.NeedsPaint(a_->Handle()));
+        EXPECT_TRUE(desktop_.NeedsPaint(frame_->Handle()));
+        EXPECT_TRUE(desktop_.NeedsPaint(b_->Handle()));
+        RunLoop();
+        for (HWND window : {form_->Handle(), a_->Handle(), frame_->Handle(), b_->Handle()}) {
+            EXPECT_EQ(PaintsOf(window), 1);
+            EXPECT_FALSE(desktop_.NeedsPaint(window));
+        }
+    }
+}
+
+// A child's WM_WINDOWPOSCHANGED report gives it its place, except what the flags say did not
+// change: SWP_NOMOVE leaves x and y, SWP_NOSIZE cx and cy unread, whatever they hold.
+TEST_F(BoundsBracketTest, AReportGivesTheControlOnlyWhatItsFlagsSayChanged) {
+    struct Row {
+        const char* what;
+        UINT flags;
+        Rect reported; // x, y, cx, cy
+        Rect taken;
+    };
+    const Row rows[] = {
+        {"moved and sized", 0, {31, 42, 53, 24}, {31, 42, 53, 24}},
+        {"sized only", SWP_NOMOVE, {0, 0, 53, 24}, {10, 20, 53, 24}},
+        {"moved only", SWP_NOSIZE, {31, 42, 0, 0}, {31, 42, 80, 17}},
+        {"neither", SWP_NOMOVE | SWP_NOSIZE, {0, 0, 0, 0}, {10, 20, 80, 17}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        a_->SetBounds(10, 20, 80, 17);
+        WINDOWPOS pos{};
+        pos.hwnd = a_->Handle();
+        pos.x = row.reported.left;
+        pos.y = row.reported.top;
+        pos.cx = row.reported.width;
+        pos.cy = row.reported.height;
+        pos.flags = row.flags | SWP_NOZORDER;
+        desktop_.SendMessageW(a_->Handle(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+        EXPECT_EQ(FieldsOf(*a_), row.taken);
+    }
+}
+
+// While the bracket holds a control, a move of its window from outside neither changes what it
+// reads nor where its window ends: the last write wins.
+TEST_F(BoundsBracketTest, AWindowMovedFromOutsideWhileHeldEndsWhereTheControlReads) {
     {
         TBoundsBracket bracket(*form_);
-        a_->SetWidth(140);
-        b_->SetTop(30);
-        a_->Font().SetSize(14);
-        b_->Font().SetColor(clRed);
-        EXPECT_FALSE(desktop_.NeedsPaint(form_->Handle()));
-        EXPECT_FALSE(desktop_.NeedsPaint(a_->Handle()));
-        EXPECT_FALSE(desktop_.NeedsPaint(b_->Handle()));
+        a_->SetLeft(300);
+        desktop_.SetWindowPos(a_->Handle(), nullptr, 50, 60, 0, 0,
+                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(FieldsOf(*a_), (Rect{300, 20, 80, 17}));
         bracket.Close();
     }
-    EXPECT_TRUE(desktop_.NeedsPaint(form_->Handle()));
-    EXPECT_TRUE(desktop_.NeedsPaint(a_->Handle()));
-    EXPECT_TRUE(desktop_.NeedsPaint(frame_->Handle()));
-    EXPECT_TRUE(desktop_.NeedsPaint(b_->Handle()));
-    RunLoop();
-    for (HWND window : {form_->Handle(), a_->Handle(), frame_->Handle(), b_->Handle()}) {
-        EXPECT_EQ(PaintsOf(window), 1);
-        EXPECT_FALSE(desktop_.NeedsPaint(window));
-    }
+    EXPECT_EQ(FieldsOf(*a_), (Rect{300, 20, 80, 17}));
+    EXPECT_EQ(WindowOf(*a_), (Rect{300, 20, 80, 17}));
 }
 
 // An AutoSize label takes its font at once: it reads back the size of its text in that font,
