@@ -3,6 +3,7 @@
 // thread handles, the platform's message text), which installer was started, whether the window
 // was minimised and restored, and whether the launcher ended.
 #include "LauncherTestSupport.h"
+#include "RecordingApi.h"
 
 #include <functional>
 #include <optional>
@@ -418,10 +419,14 @@ TEST_P(InstallerPathTest, StartsTheInstallerByItsFullPath) {
         c.directory + (c.directory.back() == u'\\' ? u"" : u"\\") + u"Setup.ini", kGoodSetupIni);
     Desktop().ScriptProcess(c.applicationName, ProcessScript::Exits(0));
     Desktop().OnIdle([&] { Desktop().ClickButton(MainForm->BtnInstall->Handle()); });
+    RecordingApi recorder(Desktop());
+    platform::ScopedApi recording(recorder);
 
     EXPECT_EQ(RunLauncher(), 0);
 
     EXPECT_TRUE(Desktop().MessageBoxes().empty());
+    // One wait, for as long as the installer runs.
+    EXPECT_EQ(recorder.WaitTimeouts(), std::vector<DWORD>{INFINITE});
     ASSERT_EQ(Desktop().Launches().size(), 1u);
     const auto& launch = Desktop().Launches().front();
     EXPECT_EQ(launch.applicationName, c.applicationName);

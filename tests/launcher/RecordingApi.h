@@ -16,6 +16,9 @@ class RecordingApi final : public Api {
 public:
     explicit RecordingApi(Api& target) : target_(target) {}
     const std::vector<std::string>& Calls() const { return calls_; }
+    // The time-out of each WaitForSingleObject, in order: the simulated desktop's processes end
+    // during the first wait whatever it is, so only this shows it.
+    const std::vector<DWORD>& WaitTimeouts() const { return waitTimeouts_; }
 
     LCID GetUserDefaultLCID() override { Record("GetUserDefaultLCID"); return target_.GetUserDefaultLCID(); }
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override { Record("GetLocaleInfoA"); return target_.GetLocaleInfoA(locale, type, data, cchData); }
@@ -53,7 +56,7 @@ public:
     HANDLE GetCurrentProcess() override { Record("GetCurrentProcess"); return target_.GetCurrentProcess(); }
     DWORD GetCurrentThreadId() override { Record("GetCurrentThreadId"); return target_.GetCurrentThreadId(); }
     BOOL CreateProcessW(const char16_t* applicationName, char16_t* commandLine, void* processAttributes, void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment, const char16_t* currentDirectory, STARTUPINFOW* startupInfo, PROCESS_INFORMATION* processInformation) override { Record("CreateProcessW"); return target_.CreateProcessW(applicationName, commandLine, processAttributes, threadAttributes, inheritHandles, creationFlags, environment, currentDirectory, startupInfo, processInformation); }
-    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override { Record("WaitForSingleObject"); return target_.WaitForSingleObject(handle, milliseconds); }
+    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override { Record("WaitForSingleObject"); waitTimeouts_.push_back(milliseconds); return target_.WaitForSingleObject(handle, milliseconds); }
     BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) override { Record("GetExitCodeProcess"); return target_.GetExitCodeProcess(process, exitCode); }
     ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) override { Record("RegisterClassExW"); return target_.RegisterClassExW(windowClass); }
     HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) override { Record("CreateWindowExW"); return target_.CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param); }
@@ -127,6 +130,7 @@ private:
     void Record(const char* name) { calls_.emplace_back(name); }
     Api& target_;
     std::vector<std::string> calls_;
+    std::vector<DWORD> waitTimeouts_;
 };
 // clang-format on
 

@@ -269,7 +269,8 @@ TEST_F(BoundsBracketTest, AutoSizeSwitchedOnInsideTheBracketMeasuresTheHeldFont)
 }
 
 // A font is made once, from the last attributes, and not at all when they come back to the
-// font the window has.
+// font the window has: the parent's own font too (the frame takes it from the form). Once the
+// bracket has closed, a change reaches the window at once again.
 TEST_F(BoundsBracketTest, FontsAreMadeOnceFromTheLastAttributes) {
     const int before = desktop_.Ledger().AcquiredCount(HandleKind::Font);
     const LRESULT oldFont = desktop_.SendMessageW(a_->Handle(), WM_GETFONT, 0, 0);
@@ -281,14 +282,63 @@ TEST_F(BoundsBracketTest, FontsAreMadeOnceFromTheLastAttributes) {
         a_->Font().SetSize(a_->Font().Size()); // the same again
         b_->Font().SetSize(20);
         b_->Font().SetSize(14);
+        form_->Font().SetSize(20);
+        form_->Font().SetSize(12);
         EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), before);
         bracket.Close();
     }
-    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), before + 1);
+    // b's, the form's and the frame's.
+    EXPECT_EQ(desktop_.Ledger().AcquiredCount(HandleKind::Font), before + 3);
     EXPECT_EQ(desktop_.SendMessageW(a_->Handle(), WM_GETFONT, 0, 0), oldFont);
+    // 14 points at 96 pixels per inch: 18.67 pixels, 19; 12 points: 16.
+    for (const auto& [window, height] :
+         {std::pair{b_->Handle(), -19}, {form_->Handle(), -16}, {frame_->Handle(), -16}}) {
+        const auto font = desktop_.FontOf(window);
+        ASSERT_TRUE(font.has_value());
+        EXPECT_EQ(font->lfHeight, height);
+    }
+
+    b_->Font().SetSize(9);
     const auto font = desktop_.FontOf(b_->Handle());
     ASSERT_TRUE(font.has_value());
-    EXPECT_EQ(font->lfHeight, -MulDiv(14, 96, 72));
+    EXPECT_EQ(font->lfHeight, -12);
+}
+
+// A window that goes while it is being moved: its move fails and is reported when the bracket
+// closes, and the others are moved all the same.
+class TVanishingLabel : public TLabel {
+public:
+    using TLabel::TLabel;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_WINDOWPOSCHANGING && vanish) {
+            vanish = false;
+            Os().DestroyWindow(WindowHandle());
+            return 0;
+        }
+        return TLabel::WndProc(message, wParam, lParam);
+    }
+    bool vanish = false;
+};
+
+TEST_F(BoundsBracketTest, AFailedMoveIsReportedAndTheOthersStillMove) {
+    auto* v = new TVanishingLabel(form_.get());
+    v->SetName(u"Vanishing");
+    v->SetParent(form_.get());
+    ASSERT_NE(v->Handle(), nullptr);
+    Settle();
+    v->vanish = true;
+    {
+        TBoundsBracket bracket(*form_);
+        v->SetLeft(40);
+        a_->SetLeft(12);
+        try {
+            bracket.Close();
+            ADD_FAILURE() << "no failure reported";
+        } catch (const EInvalidOperation& e) {
+            EXPECT_EQ(e.Message(), u"Cannot move the window of Vanishing");
+        }
+    }
+    EXPECT_EQ(WindowOf(*a_), (Rect{12, 20, 80, 17}));
 }
 
 // An inner bracket leaves the work to the outer one; a control destroyed meanwhile is
