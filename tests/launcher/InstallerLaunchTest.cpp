@@ -5,6 +5,7 @@
 #include "LauncherTestSupport.h"
 #include "RecordingApi.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -309,9 +310,30 @@ TEST_P(InstallerLaunchTest, EffectsInOrder) {
         }
     });
 
+    RecordingApi recorder(Desktop());
+    platform::ScopedApi recording(recorder);
+
     EXPECT_EQ(RunLauncher(), 0);
 
     EXPECT_EQ(Timeline(), c.effects);
+    // Brought to the front right after it is restored, and, when the launcher ends, hidden by
+    // Close only after that.
+    if (c.broughtToFront) {
+        std::vector<std::string> calls;
+        for (const auto& [window, call] : recorder.WindowCalls()) {
+            if (window == window_) {
+                calls.push_back(call);
+            }
+        }
+        const auto front = std::find(calls.rbegin(), calls.rend(), "SetForegroundWindow");
+        ASSERT_NE(front, calls.rend());
+        ASSERT_NE(front + 1, calls.rend());
+        EXPECT_EQ(*(front + 1), "ShowWindow " + std::to_string(SW_RESTORE));
+        if (c.ends) {
+            EXPECT_EQ(calls.back(), "ShowWindow " + std::to_string(SW_HIDE));
+            EXPECT_NE(front, calls.rbegin());
+        }
+    }
     EXPECT_EQ(Desktop().IdleExhausted(), !c.ends);
 
     std::vector<WPARAM> sizes;

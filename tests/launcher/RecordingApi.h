@@ -5,6 +5,7 @@
 #include "platform/Api.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace launcher_test {
@@ -19,6 +20,8 @@ public:
     // The time-out of each WaitForSingleObject, in order: the simulated desktop's processes end
     // during the first wait whatever it is, so only this shows it.
     const std::vector<DWORD>& WaitTimeouts() const { return waitTimeouts_; }
+    // ShowWindow ("ShowWindow <command>") and SetForegroundWindow, with their window, in order.
+    const std::vector<std::pair<HWND, std::string>>& WindowCalls() const { return windowCalls_; }
 
     LCID GetUserDefaultLCID() override { Record("GetUserDefaultLCID"); return target_.GetUserDefaultLCID(); }
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override { Record("GetLocaleInfoA"); return target_.GetLocaleInfoA(locale, type, data, cchData); }
@@ -68,13 +71,13 @@ public:
     LONG_PTR GetWindowLongPtrW(HWND window, int index) override { Record("GetWindowLongPtrW"); return target_.GetWindowLongPtrW(window, index); }
     BOOL SetWindowTextW(HWND window, const char16_t* text) override { Record("SetWindowTextW"); return target_.SetWindowTextW(window, text); }
     int GetWindowTextW(HWND window, char16_t* text, int cchMax) override { Record("GetWindowTextW"); return target_.GetWindowTextW(window, text, cchMax); }
-    BOOL ShowWindow(HWND window, int command) override { Record("ShowWindow"); return target_.ShowWindow(window, command); }
+    BOOL ShowWindow(HWND window, int command) override { Record("ShowWindow"); windowCalls_.emplace_back(window, "ShowWindow " + std::to_string(command)); return target_.ShowWindow(window, command); }
     BOOL IsWindowVisible(HWND window) override { Record("IsWindowVisible"); return target_.IsWindowVisible(window); }
     BOOL IsIconic(HWND window) override { Record("IsIconic"); return target_.IsIconic(window); }
     BOOL IsZoomed(HWND window) override { Record("IsZoomed"); return target_.IsZoomed(window); }
     BOOL EnableWindow(HWND window, BOOL enable) override { Record("EnableWindow"); return target_.EnableWindow(window, enable); }
     BOOL IsWindowEnabled(HWND window) override { Record("IsWindowEnabled"); return target_.IsWindowEnabled(window); }
-    BOOL SetForegroundWindow(HWND window) override { Record("SetForegroundWindow"); return target_.SetForegroundWindow(window); }
+    BOOL SetForegroundWindow(HWND window) override { Record("SetForegroundWindow"); windowCalls_.emplace_back(window, "SetForegroundWindow"); return target_.SetForegroundWindow(window); }
     HWND GetActiveWindow() override { Record("GetActiveWindow"); return target_.GetActiveWindow(); }
     HWND SetFocus(HWND window) override { Record("SetFocus"); return target_.SetFocus(window); }
     HWND GetFocus() override { Record("GetFocus"); return target_.GetFocus(); }
@@ -131,6 +134,7 @@ private:
     Api& target_;
     std::vector<std::string> calls_;
     std::vector<DWORD> waitTimeouts_;
+    std::vector<std::pair<HWND, std::string>> windowCalls_;
 };
 // clang-format on
 
