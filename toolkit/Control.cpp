@@ -48,8 +48,9 @@ void TControl::FontChanged() {
     if (!takingParentFont_) {
         parentFont_ = false;
     }
-    // Inside a bounds bracket the font is made when it closes, from the last attributes.
-    if (handle_ == nullptr || internal::HoldFont(*this)) {
+    // Inside a bounds bracket the font is made when it closes, from the last attributes;
+    // a control sized by its font needs it now.
+    if (handle_ == nullptr || (!SizesToFont() && internal::HoldFont(*this))) {
         return;
     }
     UpdateWindowFont();

@@ -69,9 +69,10 @@ bool HoldBounds(TControl& control) {
     if (!control.HandleAllocated() || !Inside(control)) {
         return false;
     }
-    control.boundsHeld_ = true;
+    // Held only once in the list: a failed push_back must not hold the control for ever.
     Bracket().moves.push_back(
         {&control, {control.Left(), control.Top(), control.Width(), control.Height()}});
+    control.boundsHeld_ = true;
     return true;
 }
 
@@ -92,8 +93,8 @@ bool HoldFont(TControl& control) {
     if (bracket.depth == 0 || (&control != bracket.parent && !Inside(control))) {
         return false;
     }
-    control.fontHeld_ = true;
     bracket.fonts.push_back(&control);
+    control.fontHeld_ = true;
     return true;
 }
 
@@ -110,6 +111,15 @@ void ReleaseHeld(TControl& control) {
 }
 
 } // namespace internal
+
+void TControl::MakeHeldFont() {
+    if (!fontHeld_) {
+        return;
+    }
+    fontHeld_ = false;
+    std::erase(Bracket().fonts, this);
+    UpdateWindowFont();
+}
 
 void TControl::SetLeft(int left) {
     SetBounds(left, top_, width_, height_);
@@ -218,9 +228,9 @@ void TBoundsBracket::Close() {
         --bracket.depth;
         return;
     }
-    // Fonts first, while the bracket still holds the moves: a label that sizes itself to its
-    // text moves with the rest. A font that cannot be made stops neither the others nor the
-    // moves; the first failure is reported at the end.
+    // Fonts first, while the bracket still holds the moves. None of them changes a size: a
+    // control sized by its font took it at once. A font that cannot be made stops neither the
+    // others nor the moves; the first failure is reported at the end.
     std::exception_ptr fontFailure;
     for (std::size_t i = 0; i < bracket.fonts.size(); ++i) {
         TControl* control = bracket.fonts[i];

@@ -113,6 +113,11 @@ protected:
     virtual void UpdateBoundsFromWindow();
     // The window has taken a font made from different attributes.
     virtual void WindowFontChanged() {}
+    // True for a control whose size follows its font: a bounds bracket cannot hold its font
+    // back, or its size would read back wrong until the bracket closes.
+    virtual bool SizesToFont() const { return false; }
+    // Makes the font a bounds bracket holds back for this control now.
+    void MakeHeldFont();
     // The font the window has; null before it has a window.
     platform::HFONT FontHandle() const { return hfont_.get(); }
     void SetBoundsFields(int left, int top, int width, int height);
@@ -225,9 +230,11 @@ private:
 
 // Holds back the window work of the controls inside a parent while it lays them out. Bounds
 // written meanwhile are kept as the window will take them, so reading them back gives what the
-// window ends up with; fonts are made once, from the last attributes. On closing, each moved
-// window is moved once, without drawing, and the parent is drawn again once with all its
-// children. Brackets nest: the outermost one closes.
+// window ends up with; fonts are made once, from the last attributes, except for a control
+// whose size follows its font (an AutoSize label): it takes each font at once, without
+// drawing, so that its size reads back right and a later write of its bounds still wins. On
+// closing, each moved window is moved once, without drawing, and the parent is drawn again once
+// with all its children. Brackets nest: the outermost one closes.
 class TBoundsBracket {
 public:
     explicit TBoundsBracket(TWinControl& parent);
@@ -257,6 +264,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WindowFontChanged() override;
+    bool SizesToFont() const override { return autoSize_; }
     void TextChanged() override;
     platform::LRESULT ParentNotify(platform::UINT message, platform::WPARAM wParam,
                                    platform::LPARAM lParam, bool& handled) override;

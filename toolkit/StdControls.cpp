@@ -149,6 +149,10 @@ void TLabel::CreateParams(TCreateParams& params) {
 
 void TLabel::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
+    if (autoSize_) {
+        // Measured with the font it is to have, not one a bounds bracket still holds back.
+        MakeHeldFont();
+    }
     AdjustSize();
 }
 

@@ -3,7 +3,9 @@
 // thread handles, the platform's message text), which installer was started, whether the window
 // was minimised and restored, and whether the launcher ended.
 #include "LauncherTestSupport.h"
+#include "RecordingApi.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -308,9 +310,30 @@ TEST_P(InstallerLaunchTest, EffectsInOrder) {
         }
     });
 
+    RecordingApi recorder(Desktop());
+    platform::ScopedApi recording(recorder);
+
     EXPECT_EQ(RunLauncher(), 0);
 
     EXPECT_EQ(Timeline(), c.effects);
+    // Brought to the front right after it is restored, and, when the launcher ends, hidden by
+    // Close only after that.
+    if (c.broughtToFront) {
+        std::vector<std::string> calls;
+        for (const auto& [window, call] : recorder.WindowCalls()) {
+            if (window == window_) {
+                calls.push_back(call);
+            }
+        }
+        const auto front = std::find(calls.rbegin(), calls.rend(), "SetForegroundWindow");
+        ASSERT_NE(front, calls.rend());
+        ASSERT_NE(front + 1, calls.rend());
+        EXPECT_EQ(*(front + 1), "ShowWindow " + std::to_string(SW_RESTORE));
+        if (c.ends) {
+            EXPECT_EQ(calls.back(), "ShowWindow " + std::to_string(SW_HIDE));
+            EXPECT_NE(front, calls.rbegin());
+        }
+    }
     EXPECT_EQ(Desktop().IdleExhausted(), !c.ends);
 
     std::vector<WPARAM> sizes;
@@ -418,10 +441,14 @@ TEST_P(InstallerPathTest, StartsTheInstallerByItsFullPath) {
         c.directory + (c.directory.back() == u'\\' ? u"" : u"\\") + u"Setup.ini", kGoodSetupIni);
     Desktop().ScriptProcess(c.applicationName, ProcessScript::Exits(0));
     Desktop().OnIdle([&] { Desktop().ClickButton(MainForm->BtnInstall->Handle()); });
+    RecordingApi recorder(Desktop());
+    platform::ScopedApi recording(recorder);
 
     EXPECT_EQ(RunLauncher(), 0);
 
     EXPECT_TRUE(Desktop().MessageBoxes().empty());
+    // One wait, for as long as the installer runs.
+    EXPECT_EQ(recorder.WaitTimeouts(), std::vector<DWORD>{INFINITE});
     ASSERT_EQ(Desktop().Launches().size(), 1u);
     const auto& launch = Desktop().Launches().front();
     EXPECT_EQ(launch.applicationName, c.applicationName);

@@ -5,6 +5,7 @@
 #include "platform/Api.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace launcher_test {
@@ -16,6 +17,11 @@ class RecordingApi final : public Api {
 public:
     explicit RecordingApi(Api& target) : target_(target) {}
     const std::vector<std::string>& Calls() const { return calls_; }
+    // The time-out of each WaitForSingleObject, in order: the simulated desktop's processes end
+    // during the first wait whatever it is, so only this shows it.
+    const std::vector<DWORD>& WaitTimeouts() const { return waitTimeouts_; }
+    // ShowWindow ("ShowWindow <command>") and SetForegroundWindow, with their window, in order.
+    const std::vector<std::pair<HWND, std::string>>& WindowCalls() const { return windowCalls_; }
 
     LCID GetUserDefaultLCID() override { Record("GetUserDefaultLCID"); return target_.GetUserDefaultLCID(); }
     int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int cchData) override { Record("GetLocaleInfoA"); return target_.GetLocaleInfoA(locale, type, data, cchData); }
@@ -53,7 +59,7 @@ public:
     HANDLE GetCurrentProcess() override { Record("GetCurrentProcess"); return target_.GetCurrentProcess(); }
     DWORD GetCurrentThreadId() override { Record("GetCurrentThreadId"); return target_.GetCurrentThreadId(); }
     BOOL CreateProcessW(const char16_t* applicationName, char16_t* commandLine, void* processAttributes, void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment, const char16_t* currentDirectory, STARTUPINFOW* startupInfo, PROCESS_INFORMATION* processInformation) override { Record("CreateProcessW"); return target_.CreateProcessW(applicationName, commandLine, processAttributes, threadAttributes, inheritHandles, creationFlags, environment, currentDirectory, startupInfo, processInformation); }
-    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override { Record("WaitForSingleObject"); return target_.WaitForSingleObject(handle, milliseconds); }
+    DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) override { Record("WaitForSingleObject"); waitTimeouts_.push_back(milliseconds); return target_.WaitForSingleObject(handle, milliseconds); }
     BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) override { Record("GetExitCodeProcess"); return target_.GetExitCodeProcess(process, exitCode); }
     ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) override { Record("RegisterClassExW"); return target_.RegisterClassExW(windowClass); }
     HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) override { Record("CreateWindowExW"); return target_.CreateWindowExW(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param); }
@@ -65,13 +71,13 @@ public:
     LONG_PTR GetWindowLongPtrW(HWND window, int index) override { Record("GetWindowLongPtrW"); return target_.GetWindowLongPtrW(window, index); }
     BOOL SetWindowTextW(HWND window, const char16_t* text) override { Record("SetWindowTextW"); return target_.SetWindowTextW(window, text); }
     int GetWindowTextW(HWND window, char16_t* text, int cchMax) override { Record("GetWindowTextW"); return target_.GetWindowTextW(window, text, cchMax); }
-    BOOL ShowWindow(HWND window, int command) override { Record("ShowWindow"); return target_.ShowWindow(window, command); }
+    BOOL ShowWindow(HWND window, int command) override { Record("ShowWindow"); windowCalls_.emplace_back(window, "ShowWindow " + std::to_string(command)); return target_.ShowWindow(window, command); }
     BOOL IsWindowVisible(HWND window) override { Record("IsWindowVisible"); return target_.IsWindowVisible(window); }
     BOOL IsIconic(HWND window) override { Record("IsIconic"); return target_.IsIconic(window); }
     BOOL IsZoomed(HWND window) override { Record("IsZoomed"); return target_.IsZoomed(window); }
     BOOL EnableWindow(HWND window, BOOL enable) override { Record("EnableWindow"); return target_.EnableWindow(window, enable); }
     BOOL IsWindowEnabled(HWND window) override { Record("IsWindowEnabled"); return target_.IsWindowEnabled(window); }
-    BOOL SetForegroundWindow(HWND window) override { Record("SetForegroundWindow"); return target_.SetForegroundWindow(window); }
+    BOOL SetForegroundWindow(HWND window) override { Record("SetForegroundWindow"); windowCalls_.emplace_back(window, "SetForegroundWindow"); return target_.SetForegroundWindow(window); }
     HWND GetActiveWindow() override { Record("GetActiveWindow"); return target_.GetActiveWindow(); }
     HWND SetFocus(HWND window) override { Record("SetFocus"); return target_.SetFocus(window); }
     HWND GetFocus() override { Record("GetFocus"); return target_.GetFocus(); }
@@ -127,6 +133,8 @@ private:
     void Record(const char* name) { calls_.emplace_back(name); }
     Api& target_;
     std::vector<std::string> calls_;
+    std::vector<DWORD> waitTimeouts_;
+    std::vector<std::pair<HWND, std::string>> windowCalls_;
 };
 // clang-format on
 

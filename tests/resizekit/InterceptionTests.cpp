@@ -176,9 +176,13 @@ TEST_P(InterceptionTest, MaximisingStaysInTheWorkAreaAndRescalesToTheMaximisedCl
     // Work area 1280 x 1004; the frame may hang off the edges as on Windows.
     EXPECT_EQ(r.right - r.left, 1280);
     EXPECT_EQ(r.bottom - r.top, 1004);
+    // The maximised client is 1272 x 977: r(265 x 1272 / 394) = r(855.53), r(32 x 977 / 385)
+    // = r(81.2).
     const RECT client = ClientRect();
-    EXPECT_EQ(Of(u"A").width, static_cast<int>(265.0 * client.right / 394 + 0.5));
-    EXPECT_EQ(Of(u"A").top, static_cast<int>(32.0 * client.bottom / 385 + 0.5));
+    EXPECT_EQ(client.right, 1272);
+    EXPECT_EQ(client.bottom, 977);
+    EXPECT_EQ(Of(u"A").width, 856);
+    EXPECT_EQ(Of(u"A").top, 81);
     ASSERT_TRUE(desktop_.Restore(Window()));
 }
 

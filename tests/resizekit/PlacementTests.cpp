@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         WorkAreaCase{"emptyIsLeftAndThin", {0, 0, 0, 0}, false, true, 6, 1920, 1080, 1,
                      {0, 0, 0, 0}},
         WorkAreaCase{"oldPlatformAsksNothing", kBottom, false, true, 3, 1920, 1080, -1,
-                     {0, 0, 0, 0}}),
+                     {0, 0, 0, 0}},
+        WorkAreaCase{"version4AsksTheTaskbar", kBottom, false, true, 4, 1920, 1040, 3, kBottom}),
     [](const auto& info) { return std::string(info.param.what); });
 
 // ---- Placing -------------------------------------------------------------------------------------
@@ -155,6 +156,9 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"topLeftUnderTopTaskbar", kTop, 1, rpTopLeft, 410, 424, 100, 100, 0, 0},
         PlaceCase{"minor0KeepsOffTopTaskbar", kTop, 0, rpTopLeft, 410, 424, 100, 100, 0, 40},
         PlaceCase{"minor0KeepsOffLeftTaskbar", kLeft, 0, rpTopLeft, 410, 424, 100, 100, 60, 0},
+        // Only a taskbar at the top or left keeps the window off it.
+        PlaceCase{"minor0BottomTaskbarLeavesTopLeft", kBottom, 0, rpTopLeft, 410, 424, 100, 100,
+                  0, 0},
         PlaceCase{"topRight", kBottom, 1, rpTopRight, 410, 424, 100, 100, 1510, 0},
         PlaceCase{"middleLeft", kBottom, 1, rpMiddleLeft, 410, 424, 100, 100, 0, 308},
         PlaceCase{"middleRight", kBottom, 1, rpMiddleRight, 410, 424, 100, 100, 1510, 308},
@@ -214,6 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, FirstShowTest,
     ::testing::Values(FirstShowCase{"onePixelGrowth", 0, 0, {100, 100, 401, 301}},
                       FirstShowCase{"onlyOneSizeIsIgnored", 500, 0, {100, 100, 401, 301}},
+                      FirstShowCase{"onlyTheOtherSizeIsIgnored", 0, 450, {100, 100, 401, 301}},
                       FirstShowCase{"bothSizes", 500, 450, {100, 100, 600, 550}},
                       FirstShowCase{"cutToTheWorkArea", 3000, 2000, {0, 0, 1920, 1040}}),
     [](const auto& info) { return std::string(info.param.what); });
@@ -319,6 +324,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {1928, 1088}, {-4, -4}, {800, 600}, {1120, 100}},
         MinMaxCase{"limitsBeyondBottom", kBottom, 1, 800, 600, {100, 900, 500, 1100},
                    {1928, 1088}, {-4, -4}, {800, 600}, {100, 440}},
+        // A left or top edge exactly at 0 is not off-screen: the far edge decides.
+        MinMaxCase{"limitsFromLeftEdgeBeyondRight", kBottom, 1, 800, 600, {0, 100, 2000, 400},
+                   {1928, 1088}, {-4, -4}, {800, 600}, {1120, 100}},
+        MinMaxCase{"limitsFromTopEdgeBeyondBottom", kBottom, 1, 800, 600, {100, 0, 500, 1100},
+                   {1928, 1088}, {-4, -4}, {800, 600}, {100, 440}},
+        // Beyond the far edge with the taskbar at the left or top: moved in by its thickness.
+        MinMaxCase{"limitsBeyondRightWithLeftTaskbar", kLeft, 0, 800, 600,
+                   {1500, 100, 2000, 400}, {1928, 1088}, {-4, -4}, {800, 600}, {1120, 100}},
+        MinMaxCase{"limitsBeyondBottomWithTopTaskbar", kTop, 0, 800, 600,
+                   {100, 900, 500, 1100}, {1928, 1088}, {-4, -4}, {800, 600}, {100, 480}},
         MinMaxCase{"limitsOffScreenTopLeft", kBottom, 1, 800, 600, {-50, -20, 350, 280},
                    {1928, 1088}, {-4, -4}, {800, 600}, {0, 0}},
         MinMaxCase{"limitsUnderLeftTaskbar", kLeft, 0, 800, 600, {30, 100, 430, 400},
@@ -348,6 +363,11 @@ TEST_F(PlacementTest, AMaximisedWindowBeyondTheWorkAreaIsPulledBackWithItsSize) 
     desktop_.ClearMessages();
     Kit().FitMaximizedWindow();
     EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value()) << "inside: left alone";
+
+    desktop_.MoveWindow(Window(), 1120, 540, 800, 500, platform::TRUE);
+    desktop_.ClearMessages();
+    Kit().FitMaximizedWindow();
+    EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value()) << "on the far edges: inside";
 }
 
 struct FitCase {
@@ -392,21 +412,40 @@ INSTANTIATE_TEST_SUITE_P(
                 {1120, 0, 1920, 500}}),
     [](const auto& info) { return std::string(info.param.what); });
 
+// A change of either dimension alone counts. The window at (900, 100), 600 x 400, grows by a
+// pixel each way and is pulled back inside the new work area (the taskbar stays at the bottom,
+// 40 high).
 TEST_F(PlacementTest, RefitOnlyAfterTheScreenSizeChanged) {
+    struct Row {
+        const char* what;
+        int screenW, screenH;
+        std::optional<RECT> moved;
+    };
+    const Row rows[] = {
+        {"unchanged", 1920, 1080, std::nullopt},
+        // Cut to the work area's width and height, then pulled in.
+        {"width only", 500, 1080, RECT{0, 100, 500, 501}},
+        {"height only", 1920, 400, RECT{900, 0, 1501, 360}},
+        {"both", 1280, 1024, RECT{679, 100, 1280, 501}},
+    };
     Kit().SetEnabled(false);
-    desktop_.MoveWindow(Window(), 900, 100, 600, 400, platform::TRUE);
-    resizekit::LastScreenWidth = 1920;
-    resizekit::LastScreenHeight = 1080;
-    desktop_.ClearMessages();
-    Kit().RefitOnScreenChange();
-    EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value()) << "unchanged screen";
-
-    desktop_.SetScreenSize(1280, 1024);
-    desktop_.ClearMessages();
-    Kit().RefitOnScreenChange();
-    EXPECT_TRUE(Same(Requested(), RECT{679, 100, 1280, 501})) << Show(Requested());
-    EXPECT_EQ(resizekit::LastScreenWidth, 1280);
-    EXPECT_EQ(resizekit::LastScreenHeight, 1024);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        desktop_.SetScreenSize(1920, 1080);
+        desktop_.MoveWindow(Window(), 900, 100, 600, 400, platform::TRUE);
+        resizekit::LastScreenWidth = 1920;
+        resizekit::LastScreenHeight = 1080;
+        desktop_.SetScreenSize(row.screenW, row.screenH);
+        desktop_.ClearMessages();
+        Kit().RefitOnScreenChange();
+        if (row.moved) {
+            EXPECT_TRUE(Same(Requested(), *row.moved)) << Show(Requested());
+        } else {
+            EXPECT_FALSE(LastMoveRequest(desktop_, Window()).has_value());
+        }
+        EXPECT_EQ(resizekit::LastScreenWidth, row.screenW);
+        EXPECT_EQ(resizekit::LastScreenHeight, row.screenH);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "KitTestSupport.h"
 
 #include "toolkit/Controls.h"
+#include "toolkit/Properties.h"
 
 #include <vector>
 
@@ -259,6 +260,60 @@ TEST_F(RunTimeTest, DynamicAddNamesRecordsAndReproducesTheGeometry) {
     EXPECT_EQ(first.Width(), 53); // 35 x 1.5 = 52.5: up to the rounding of the reference
     EXPECT_EQ(second.Left(), 53);
     EXPECT_EQ(second.Width(), 51);
+}
+
+// A control whose class publishes its text as "Text", not "Caption".
+class TTextControl : public TControl {
+public:
+    using TControl::TControl;
+    const toolkit::TPropertyList& PublishedProperties() const override {
+        static const toolkit::TPropertyList list = [] {
+            toolkit::TPropertyList l(&TControl::ClassProperties());
+            l.Add(toolkit::StringProperty(u"Text", &TControl::Text, &TControl::SetText));
+            return l;
+        }();
+        return list;
+    }
+};
+
+// A text that begins with the whole prefix is cleared in whichever form the class publishes it,
+// Caption or Text, and in no other text.
+TEST_F(RunTimeTest, AGeneratedTextIsClearedInTheFormTheClassPublishes) {
+    auto make = [this](TControl* c, const std::u16string& name, const std::u16string& text) {
+        if (!name.empty()) {
+            c->SetName(name);
+        }
+        c->SetParent(form_.get());
+        c->SetBounds(10, 10, 20, 20);
+        if (!text.empty()) {
+            c->SetText(text);
+        }
+        return c;
+    };
+    struct Row {
+        const char* what;
+        TControl* control;
+        const char16_t* text; // after DynamicAdd
+    };
+    // Recorded in this order: the unnamed ones are the first and the sixth run-time record.
+    const Row rows[] = {
+        {"Text, unnamed", make(new TTextControl(form_.get()), u"", u""), u""},
+        {"Text, left over", make(new TTextControl(form_.get()), u"T1", u"RKitAdd left over"), u""},
+        {"Text, the user's own", make(new TTextControl(form_.get()), u"T2", u"Own"), u"Own"},
+        {"Text, six of the seven", make(new TTextControl(form_.get()), u"T3", u"RKitAdX"),
+         u"RKitAdX"},
+        {"Caption, six of the seven", make(new TLabel(form_.get()), u"C1", u"RKitAdX"),
+         u"RKitAdX"},
+        {"neither, unnamed", make(new toolkit::TImage(form_.get()), u"", u""), u"RKitAdd0006"},
+    };
+    Kit().DynamicAdd();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(row.control->Text(), row.text);
+        EXPECT_NE(Kit().Ctrls().Find(row.control->Name()), nullptr);
+    }
+    EXPECT_EQ(rows[0].control->Name(), u"RKitAdd0001");
+    EXPECT_EQ(rows[5].control->Name(), u"RKitAdd0006");
 }
 
 TEST_F(RunTimeTest, GeneratedNamesHaveAtLeastFourDigits) {

@@ -428,8 +428,10 @@ TEST_F(ShapedForms, FramesAreRecordedOneLevelDeepAndEveryOwnerCounts) {
     const TCtrlInfo* ra = kit.ChildCtrls().FindChild(u"Panel", u"A");
     ASSERT_NE(ra->Font, nullptr);
     EXPECT_TRUE(ra->ParentFont);
-    EXPECT_EQ(ra->Font->Size(), form.Font().Size());
-    EXPECT_EQ(kit.OwnerFont()->Size(), form.Font().Size());
+    // The form's 8 points adapted to 120 dpi: 10.
+    EXPECT_EQ(form.Font().Size(), 10);
+    EXPECT_EQ(ra->Font->Size(), 10);
+    EXPECT_EQ(kit.OwnerFont()->Size(), 10);
     DestroyAndCheckLedger();
 }
 
