@@ -48,7 +48,7 @@ bool CompactSetupLine(char* line);
 SetupLineKind ParseSetupLine(char* line);
 
 // The current directory as the system gives it, in UTF-16: no trailing backslash except at a
-// drive root. Nothing when it cannot be read.
+// drive root. Nothing when it cannot be read; std::bad_alloc when memory runs out.
 std::optional<std::u16string> CurrentDirectory();
 
 // The file of the current directory, "Setup.ini" first; an empty handle when neither opens,
