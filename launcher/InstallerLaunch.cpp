@@ -5,6 +5,7 @@
 #include "toolkit/Application.h"
 
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,21 @@ WORD NativeArchitecture() {
     return info.u.s.wProcessorArchitecture;
 }
 
+// The installer's full path in the current directory; nothing when the directory cannot be
+// read. Throws std::bad_alloc when memory runs out.
+std::optional<std::u16string> InstallerPath(std::u16string_view installer) {
+    std::optional<std::u16string> path = launcher::CurrentDirectory();
+    if (!path) {
+        return std::nullopt;
+    }
+    // Only a drive root ends with a backslash.
+    if (path->back() != u'\\') {
+        *path += u'\\';
+    }
+    *path += installer;
+    return path;
+}
+
 } // namespace
 
 void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
@@ -71,38 +87,43 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
         Close();
     };
 
+    // No memory for what the command line needs is reported as no memory for the command line.
+    const auto outOfMemory = [this] {
+        launcher::ShowLauncherMessage(launcher::MsgOutOfMemory, IsJapaneseUser());
+        Close();
+    };
+
     // The installer goes by its full path in the current directory, as the application name:
     // without one, CreateProcessW searches the launcher's own folder, the system folders and
     // every PATH folder for it, and whatever it found there would run with the launcher's
     // administrator rights.
-    const std::optional<std::u16string> directory = launcher::CurrentDirectory();
-    if (!directory) {
+    std::optional<std::u16string> path;
+    try {
+        path = InstallerPath(installer);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+        return;
+    }
+    if (!path) {
         // No directory, no path to start: nothing is started, as when the start fails.
         startFailed();
         return;
     }
-    std::u16string path = *directory;
-    // Only a drive root ends with a backslash.
-    if (path.back() != u'\\') {
-        path += u'\\';
-    }
-    path += installer;
 
     // The command line is the same path in quotes, so that a blank in a folder name does not end
     // the program's name for it. CreateProcessW may write into its command line, so it gets a
     // writable copy.
-    const SIZE_T units = path.size() + 3;
+    const SIZE_T units = path->size() + 3;
     HeapBlock command = HeapBlock::Allocate(units * sizeof(char16_t));
     if (!command) {
-        launcher::ShowLauncherMessage(launcher::MsgOutOfMemory, IsJapaneseUser());
-        Close();
+        outOfMemory();
         return;
     }
     auto* commandLine = static_cast<char16_t*>(command.get());
     commandLine[0] = u'"';
-    std::memcpy(commandLine + 1, path.data(), path.size() * sizeof(char16_t));
-    commandLine[path.size() + 1] = u'"';
-    commandLine[path.size() + 2] = u'\0';
+    std::memcpy(commandLine + 1, path->data(), path->size() * sizeof(char16_t));
+    commandLine[path->size() + 1] = u'"';
+    commandLine[path->size() + 2] = u'\0';
 
     PROCESS_INFORMATION process{};
     STARTUPINFOW startup{};
@@ -115,7 +136,7 @@ void TMainForm::BtnInstallClick(toolkit::TObject* /*Sender*/) {
     toolkit::Application().Minimize();
 
     // A null working directory: the installer runs in the launcher's current directory.
-    if (!Os().CreateProcessW(path.c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+    if (!Os().CreateProcessW(path->c_str(), commandLine, nullptr, nullptr, FALSE, 0, nullptr,
                              nullptr, &startup, &process)) {
         command.reset();
         startFailed();

@@ -78,7 +78,7 @@ SetupLineKind ParseSetupLine(char* line);
 void RemoveSetupComment(char* line);
 
 // The current directory as the system gives it, in UTF-16: no trailing backslash except at a
-// drive root. Nothing when it cannot be read.
+// drive root. Nothing when it cannot be read; std::bad_alloc when memory runs out.
 std::optional<std::u16string> CurrentDirectory();
 
 // The two names, in the order they are tried.

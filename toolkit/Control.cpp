@@ -7,6 +7,7 @@
 #include "toolkit/Properties.h"
 
 #include <cstring>
+#include <exception>
 
 namespace toolkit {
 
@@ -218,7 +219,11 @@ void TControl::CreateHandle() {
         Os().CreateWindowExW(params.exStyle, params.windowClass.c_str(), text_.c_str(),
                              params.style, params.x, params.y, params.width, params.height,
                              params.parent, params.menu, Os().GetModuleHandleW(nullptr), this);
+    std::exception_ptr failure = internal::TakeCreationError();
     if (window == nullptr) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
         throw EInvalidOperation(u"Cannot create the window of " + Name());
     }
     if (params.systemClass) {

@@ -4,6 +4,7 @@
 #include "platform/Api.h"
 #include "toolkit/Properties.h"
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,9 @@ platform::LRESULT PLATFORM_CALLBACK ControlWindowProcedure(platform::HWND window
                                                            platform::UINT message,
                                                            platform::WPARAM wParam,
                                                            platform::LPARAM lParam) noexcept;
+
+// What a control's WM_NCCREATE threw while its window was made, once (null: nothing).
+std::exception_ptr TakeCreationError();
 
 // Identifiers for child windows, unique among the live ones.
 int AllocateControlId(TControl* control);

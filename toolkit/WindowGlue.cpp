@@ -6,8 +6,10 @@
 #include "toolkit/Application.h"
 #include "toolkit/Internal.h"
 
+#include <exception>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 namespace toolkit {
 
@@ -23,11 +25,17 @@ std::map<int, TControl*>& IdMap() {
     static std::map<int, TControl*> map;
     return map;
 }
+
+std::exception_ptr& CreationError() {
+    static std::exception_ptr error;
+    return error;
+}
 } // namespace
 
 void WindowGlue::Attach(TControl& control, HWND window) {
-    control.handle_ = window;
+    // The map first: if it cannot grow, the control has no window that could go without it.
     WindowMap()[window] = &control;
+    control.handle_ = window;
 }
 
 void WindowGlue::Detach(TControl& control) {
@@ -80,7 +88,14 @@ LRESULT PLATFORM_CALLBACK ControlWindowProcedure(HWND window, UINT message, WPAR
         }
         result = control->WndProc(message, wParam, lParam);
     } catch (...) {
-        Application().HandleException(std::current_exception());
+        if (message == WM_NCCREATE) {
+            // The window is not made, and CreateHandle throws this for its caller: reported
+            // here too, one failure would show twice.
+            CreationError() = std::current_exception();
+            result = FALSE;
+        } else {
+            Application().HandleException(std::current_exception());
+        }
     }
     if (control != nullptr && message == WM_NCDESTROY) {
         WindowGlue::Detach(*control);
@@ -101,6 +116,10 @@ int AllocateControlId(TControl* control) {
         }
     }
     throw EInvalidOperation(u"Too many controls");
+}
+
+std::exception_ptr TakeCreationError() {
+    return std::exchange(CreationError(), nullptr);
 }
 
 void ReleaseControlId(int id) {

@@ -1,5 +1,6 @@
 // The built-in classes "STATIC", "BUTTON", "EDIT" and "LISTBOX", what the program relies on of
 // them, and the "#32770" window that stands for a message box.
+#include "platform/sim/SimAllocationFaults.h"
 #include "platform/sim/SimAreas.h"
 
 namespace platform::sim {
@@ -306,6 +307,7 @@ using ClassMessage = LRESULT (*)(DesktopAreas& a, Window* w, HWND window, UINT m
 // out to the program; what failed is lost with the message).
 LRESULT Run(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool control,
             ClassMessage classMessage) noexcept {
+    const SystemSide system;
     try {
         DesktopAreas* a = AreasOf(window);
         Window* w = a == nullptr ? nullptr : BuiltInControls::Edit(a->windows, window);

@@ -2,6 +2,7 @@
 // area also keeps the ledger, on the other areas' behalf.
 #include "platform/sim/SimKernel.h"
 
+#include "platform/sim/SimAllocationFaults.h"
 #include "platform/sim/SimCommon.h"
 
 #include <algorithm>
@@ -243,11 +244,12 @@ void* Kernel::HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
         return nullptr;
     }
     HeapAllocRequest request{bytes, flags, heapAllocCount_++};
-    bool fail = false;
-    if (failNextHeapAllocs_ > 0) {
+    // The switch counts every request, also one that fails for another reason below.
+    bool fail = AllocationFaults::Fails(AllocationKind::Heap);
+    if (!fail && failNextHeapAllocs_ > 0) {
         --failNextHeapAllocs_;
         fail = true;
-    } else if (heapFailure_ && heapFailure_(request)) {
+    } else if (!fail && heapFailure_ && heapFailure_(request)) {
         fail = true;
     }
     if (fail) {

@@ -4,6 +4,7 @@
 
 #include "platform/Crackers.h"
 #include "platform/sim/SimActivation.h"
+#include "platform/sim/SimAllocationFaults.h"
 #include "platform/sim/SimGdi.h"
 #include "platform/sim/SimKernel.h"
 #include "platform/sim/SimWindowTree.h"
@@ -19,6 +20,13 @@ constexpr int kMaxPaintsInARow = 1000;
 
 bool IsKeyboard(UINT message) {
     return message >= WM_KEYDOWN && message <= 0x0109;
+}
+
+// A window procedure is the program's code: what it allocates counts for the allocation
+// switch again (the built-in classes' procedures say they are the system's).
+LRESULT CallProgram(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ProgramSide program;
+    return procedure(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -49,7 +57,7 @@ LRESULT Messaging::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     WNDPROC procedure = w->procedure;
     LRESULT result = procedure != nullptr
-                         ? procedure(window, message, wParam, lParam)
+                         ? CallProgram(procedure, window, message, wParam, lParam)
                          : windows_.DefWindowProcW(window, message, wParam, lParam);
     Complete(record, result);
     return result;
@@ -73,7 +81,7 @@ LRESULT Messaging::CallWindowProcW(WNDPROC procedure, HWND window, UINT message,
     if (procedure == nullptr) {
         return 0;
     }
-    return procedure(window, message, wParam, lParam);
+    return CallProgram(procedure, window, message, wParam, lParam);
 }
 
 // ---- Hooks ------------------------------------------------------------------------------------
@@ -149,6 +157,7 @@ LRESULT Messaging::CallHooks(int code, WPARAM wParam, LPARAM lParam) {
             }
         }
     } pop{*this};
+    const ProgramSide program;
     return first(code, wParam, lParam);
 }
 
@@ -163,6 +172,7 @@ LRESULT Messaging::CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lP
             if (h.handle == call.chain[i] && !h.removed) {
                 call.position = i;
                 HOOKPROC next = h.procedure;
+                const ProgramSide program;
                 return next(code, wParam, lParam);
             }
         }
@@ -352,10 +362,10 @@ LRESULT Messaging::DispatchMessageW(const MSG* message) {
     LRESULT result = 0;
     {
         DepthGuard depth(sendDepth_);
-        result = procedure != nullptr
-                     ? procedure(message->hwnd, message->message, message->wParam, message->lParam)
-                     : windows_.DefWindowProcW(message->hwnd, message->message, message->wParam,
-                                               message->lParam);
+        result = procedure != nullptr ? CallProgram(procedure, message->hwnd, message->message,
+                                                    message->wParam, message->lParam)
+                                      : windows_.DefWindowProcW(message->hwnd, message->message,
+                                                                message->wParam, message->lParam);
     }
     Complete(record, result);
     if (message->message == WM_PAINT) {

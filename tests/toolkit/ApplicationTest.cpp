@@ -70,6 +70,34 @@ TEST_F(DesktopTest, ShowExceptionShowsOnlyTheToolkitsMessages) {
     EXPECT_EQ(boxes[2].text, u"");
 }
 
+// A form whose window procedure fails while the system makes its window.
+class TUnmadeForm : public TForm {
+public:
+    using TForm::TForm;
+    platform::LRESULT WndProc(platform::UINT message, platform::WPARAM wParam,
+                              platform::LPARAM lParam) override {
+        if (message == platform::WM_NCCREATE) {
+            throw EInvalidOperation(u"No room for the window");
+        }
+        return TForm::WndProc(message, wParam, lParam);
+    }
+};
+
+// The failure goes to whoever wanted the window, and is shown once: not on its way through the
+// window procedure as well. Nothing is left that names the window that was never made.
+TEST_F(DesktopTest, AWindowThatCannotBeMadeFailsItsCreatorOnce) {
+    TUnmadeForm form(&app_);
+    try {
+        form.Handle();
+        ADD_FAILURE() << "the window was made";
+    } catch (const EInvalidOperation& error) {
+        EXPECT_EQ(error.Message(), u"No room for the window");
+    }
+    EXPECT_TRUE(desktop_.MessageBoxes().empty());
+    EXPECT_FALSE(form.HandleAllocated());
+    EXPECT_TRUE(desktop_.Ledger().Faults().empty()) << desktop_.Ledger().Report();
+}
+
 TEST_F(DesktopTest, ApplicationWindowIsHiddenAndCarriesTheLauncherIcon) {
     AddProgramResources();
     app_.Initialize();
