@@ -14,14 +14,13 @@
 class TResizingForm : public toolkit::TForm {
 public:
     // Published fields, named as in the description. ResizeKit1 must be one of them: without
-    // its field the component stays inactive, and says nothing.
+    // its field the component stays inactive, and says nothing. The frame's own controls
+    // (LabelNote, EditNote) belong to the frame and fill no field of the form.
     toolkit::TLabel* LabelHeading = nullptr;
     toolkit::TLabel* LabelName = nullptr;
     toolkit::TEdit* EditName = nullptr;
     toolkit::TListBox* ListColours = nullptr;
     toolkit::TFrame* FrameDetails = nullptr;
-    toolkit::TLabel* LabelNote = nullptr;
-    toolkit::TEdit* EditNote = nullptr;
     toolkit::TLabel* LabelScale = nullptr;
     toolkit::TBitBtn* BtnClose = nullptr;
     TResizeKit* ResizeKit1 = nullptr;
@@ -32,8 +31,6 @@ public:
         PublishField(u"EditName", EditName);
         PublishField(u"ListColours", ListColours);
         PublishField(u"FrameDetails", FrameDetails);
-        PublishField(u"LabelNote", LabelNote);
-        PublishField(u"EditNote", EditNote);
         PublishField(u"LabelScale", LabelScale);
         PublishField(u"BtnClose", BtnClose);
         PublishField(u"ResizeKit1", ResizeKit1);
