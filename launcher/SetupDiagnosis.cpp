@@ -181,6 +181,20 @@ void SetupFileDiagnosis::ContentFailed(const SetupFileStream& stream, SetupStep&
     }
 }
 
+// A label hides a lone "&" and underlines the character after it; "&&" shows one "&". No lead
+// or trail byte of a double-byte code page is "&", so a byte-wise look is enough.
+static bool HasLoneAmpersand(std::string_view value) {
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '&') {
+            if (i + 1 == value.size() || value[i + 1] != '&') {
+                return true;
+            }
+            ++i;
+        }
+    }
+    return false;
+}
+
 void SetupFileDiagnosis::ValueLine(const SetupFileStream& stream, SetupLineKind kind,
                                    const char* compacted) {
     const int index = KeywordIndex(kind);
@@ -199,6 +213,13 @@ void SetupFileDiagnosis::ValueLine(const SetupFileStream& stream, SetupLineKind 
     }
     const std::size_t open = rest.find('"');
     const std::size_t close = rest.find('"', open + 1);
+    if (open != std::string::npos && close != std::string::npos &&
+        HasLoneAmpersand(std::string_view(rest).substr(open + 1, close - open - 1))) {
+        warnings_.push_back({.line = line,
+                             .kind = SetupWarningKind::Ampersand,
+                             .keyword = kind,
+                             .detail = rest.substr(open + 1, close - open - 1)});
+    }
     if (close + 1 < rest.size()) {
         warnings_.push_back({.line = line,
                              .kind = SetupWarningKind::TextAfterValue,

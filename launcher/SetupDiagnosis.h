@@ -14,6 +14,7 @@ enum class SetupWarningKind {
     Repeated,       // line: the later one; firstLine: the earlier
     KeywordPrefix,  // detail: the word as written ("$TITLEX")
     TextAfterValue, // detail: what follows the closing quote
+    Ampersand,      // detail: the value; a label takes a lone "&" as its shortcut mark
     TextAfterEndOnLine,
     TextAfterEnd, // line: the first line after "$END" that is not blank or a comment
     Missing,      // line: the "$END" line

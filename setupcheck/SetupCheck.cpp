@@ -209,6 +209,9 @@ std::u16string WarningText(const SetupWarning& warning, UINT codePage) {
     case SetupWarningKind::TextAfterValue:
         return u"the text after the closing quote (" + detail +
                u") is ignored; a value cannot hold a double quote";
+    case SetupWarningKind::Ampersand:
+        return u"the window does not show the \"&\" in \"" + detail +
+               u"\" but underlines the character after it; write \"&&\" for one \"&\"";
     case SetupWarningKind::TextAfterEndOnLine:
         return u"the text after $END on its line (" + detail + u") is ignored";
     case SetupWarningKind::TextAfterEnd:

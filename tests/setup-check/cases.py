@@ -78,6 +78,16 @@ CASES = [
              F + ":7: warning: this line comes after $END and is never read; move it above the"
                  " $END line",
              WINDOW]),
+    # "&&" shows one "&"; a lone one, also the last character, is a shortcut mark.
+    dict(name="a lone ampersand in a value",
+         files={"Setup.ini": b'$TITLE="R&D Tools"\n$DRV_TYPE="A&&B"\n$DRV_VERSION="1&"\n$END\n'},
+         status=0,
+         out=HEAD + texts("R&D Tools", "A&&B", "Ver.1&") + [
+             F + ':1: warning: the window does not show the "&" in "R&D Tools" but underlines the'
+                 ' character after it; write "&&" for one "&"',
+             F + ':3: warning: the window does not show the "&" in "1&" but underlines the'
+                 ' character after it; write "&&" for one "&"',
+             WINDOW]),
     # 576 pixels in the title's font (Times New Roman, bold italic, 27 pixels; Liberation Serif,
     # its metric twin, under Wine) at 96 dpi; the label is 265 wide. Judged on Windows only.
     dict(name="title wider than its label",
